@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds both builds and runs every test: natively under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the Windows module and its tests under Wine. Exits non-zero when any build or test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/setup.sh
+
+jobs=$(nproc)
+status=0
+
+cmake --preset native-debug
+cmake --build --preset native-debug -j "$jobs"
+ctest --preset native-debug -j "$jobs" || status=1
+
+cmake --preset windows
+cmake --build --preset windows -j "$jobs"
+
+# One persistent Wine server for all Windows tests: each Wine start then takes well under a second.
+export CORVANE_WINEPREFIX="${CORVANE_WINEPREFIX:-$PWD/build/windows/wineprefix}"
+export WINEPREFIX="$CORVANE_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+/usr/lib/wine/wineserver -p
+trap '/usr/lib/wine/wineserver -k || true' EXIT
+xvfb-run -a ctest --preset windows || status=1
+
+exit $status
