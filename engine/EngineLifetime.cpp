@@ -1,0 +1,4 @@
+#include "engine/EngineLifetime.h"
+
+// Placeholder until the engine lands.
+void ReleaseEngine() {}
