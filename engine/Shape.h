@@ -1,0 +1,80 @@
+// Shapes: precomputed lists of weighted pixel offsets around a star, one list per quarter-pixel phase,
+// so that placing a shape at a star costs one integer offset per point. Built lazily, phase by phase.
+#pragma once
+
+#include "host/BufferRecord.h"
+#include "host/FilterParameters.h"
+
+struct ShapePoint
+{
+    int16_t dx; // column offset from the star's pixel
+    int16_t dy; // row offset
+    uint32_t red;
+    uint32_t green;
+    uint32_t blue;
+    uint32_t weight; // a fraction for rings, discs and spikes; a flare-profile value for the flare
+};
+
+struct SubShapeEntry
+{
+    uint32_t pointCount; // 0: not built
+    int32_t left;        // bounding rectangle in pixel offsets; right and bottom exclusive
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+    BufferRecord points; // ShapePoint array
+};
+
+struct Shape;
+using ShapeBuilder = bool (*)(Shape* shape, int32_t xPhase, int32_t yPhase);
+
+struct Shape
+{
+    SubShapeEntry entries[16]; // indexed by xPhase * 4 + yPhase
+    ShapeBuilder builder;
+    const void* builderParameters;
+};
+
+inline SubShapeEntry& EntryFor(Shape& shape, int32_t xPhase, int32_t yPhase)
+{
+    return shape.entries[xPhase * 4 + yPhase];
+}
+
+inline const ShapePoint* PointsOf(const SubShapeEntry& entry)
+{
+    return static_cast<const ShapePoint*>(entry.points.data);
+}
+
+// Growth hints for AppendPoint.
+constexpr uint32_t kRenderShapeGrowthPoints = 16384;
+
+bool AppendPoint(SubShapeEntry* entry, const ShapePoint& point, uint32_t growthPoints);
+bool EnsureSubShape(Shape* shape, int32_t xPhase, int32_t yPhase);
+void InvalidateShape(Shape* shape);
+void ClearShape(Shape* shape);
+
+struct SpikeShapeKey
+{
+    int32_t length;
+    int32_t angle;
+    int32_t numberOfPoints;
+    int32_t spikeSharpness;
+    int32_t rainbowIntensity;
+    int32_t rainbowFrequency;
+    int32_t secondarySpikeIntensity;
+};
+
+struct FlareShapeKey
+{
+    int32_t length;
+};
+
+extern Shape gSpikeShape;
+extern Shape gFlareShape;
+extern SpikeShapeKey gSpikeShapeKey;
+extern FlareShapeKey gFlareShapeKey;
+
+// Invalidates the spike and flare shapes whose parameters or arithmetic quality changed since they were
+// built and remembers the new keys. Returns true when it invalidated either shape: the caller (the
+// render) then drops its resume state.
+bool RefreshRenderShapes(const FilterParameters& parameters);
