@@ -42,6 +42,11 @@ constexpr const char* kCaptionUnsupported = "Error: Unsupported feature.";
 void ReportError(const ErrorSite& site, uint32_t style, const char* caption, const char* format, ...)
     CORVANE_PRINTF_FORMAT(4, 5);
 
+// While a hook is set, User messages go to it instead of a message box: tests must never wait for a
+// person. Null restores the message box.
+using MessageBoxHook = void (*)(void* ownerWindow, const char* caption, const char* text, uint32_t style);
+void SetMessageBoxHook(MessageBoxHook hook);
+
 // Shorthands for the common sites.
 #define DEBUG_SITE (ErrorSite{static_cast<uint32_t>(__LINE__), MessageKind::Debug, 0})
 #define USER_SITE (ErrorSite{static_cast<uint32_t>(__LINE__), MessageKind::User, 0})

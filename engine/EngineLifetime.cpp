@@ -1,4 +1,16 @@
 #include "engine/EngineLifetime.h"
 
-// Placeholder until the engine lands.
-void ReleaseEngine() {}
+#include "engine/MeasureShapes.h"
+#include "engine/Shape.h"
+#include "engine/StarDetection.h"
+#include "engine/StarList.h"
+
+void ReleaseEngine()
+{
+    ReleaseBuffer(&gStarList.records);
+    gStarList.capacity = 0;
+    ReleaseRenderShapes();
+    ReleaseMeasureShapes();
+    // The list is gone, so a finished scan would hand out nothing: the next detection starts afresh.
+    ResetDetection();
+}

@@ -78,3 +78,7 @@ extern FlareShapeKey gFlareShapeKey;
 // built and remembers the new keys. Returns true when it invalidated either shape: the caller (the
 // render) then drops its resume state.
 bool RefreshRenderShapes(const FilterParameters& parameters);
+
+// Releases the spike and flare shapes and forgets their keys, so that the first refresh of the next
+// run reports them invalidated.
+void ReleaseRenderShapes();

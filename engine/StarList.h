@@ -44,3 +44,8 @@ inline StarRecord* StarRecords()
 {
     return static_cast<StarRecord*>(gStarList.records.data);
 }
+
+// The delete tool's switch: it reads and writes only spikesEnabled, so a switched star keeps its place
+// and all its other fields. Indexes past the end are ignored.
+bool StarSpikesEnabled(uint32_t index);
+void SetStarSpikesEnabled(uint32_t index, bool enabled);

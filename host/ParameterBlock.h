@@ -11,7 +11,7 @@ enum ParameterBlockOperation : int32_t
     kBlockCurrent = 2,        // new 255-byte block holding the current parameters, version 0.0.0.4
     kBlockApply = 3,          // copy the first 30 bytes of the block into the current parameters; 1
     kBlockEquals = 4,         // 1 when bytes 8-29 equal the current fields, else 0
-    kBlockConvert = 5,        // new 30-byte record converted from version 0.0.0.3, else null
+    kBlockConvert = 5,        // new 255-byte block converted from version 0.0.0.3, else null
     kBlockReset = 6,          // reset to factory values; 1
 };
 

@@ -1,0 +1,33 @@
+// Rendering the effect into one rectangle: the destination becomes a copy of the source (or black for
+// the effect alone), then every star, brightest first, gets its spike shape and then its flare shape
+// screen-blended onto it. The work is interruptible between stars and resumes where it stopped.
+#pragma once
+
+#include <cstdint>
+
+#include "host/ImageBuffer.h"
+
+// What an interrupted render needs to go on where it stopped, and what tells a later call that it
+// asks for the same render.
+struct RenderResumeState
+{
+    bool resumable;         // set only by an interruption; cleared by every render after its decision
+    uint32_t nextSpikeStar; // first star not yet stamped with the spike shape
+    uint32_t nextFlareStar; // first star not yet stamped with the flare shape
+    int16_t savedSaturation;
+    int16_t savedIntensity;
+    int16_t savedSoftFlareBrightness;
+    int16_t savedOutputSpikesOnly;
+    ImageBuffer savedDestination; // the destination record the interrupted render used
+    ImageRect savedDestRect;
+};
+
+extern RenderResumeState gRenderResume;
+
+void ResetRenderResumeState();
+
+// Renders the effect of the finished star list with the current parameters (gPlugin.parameters) and
+// arithmetic quality. True when the rectangle is complete; false when interrupted by user input (call
+// again with the same arguments to go on) or when a step failed (the result code then says which).
+bool RenderEffect(const ImageBuffer* source, const ImageRect& sourceRect, ImageBuffer* destination,
+                  const ImageRect& destRect);

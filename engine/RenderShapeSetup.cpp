@@ -1,0 +1,9 @@
+#include "engine/RenderShapeBuilders.h"
+
+void ConfigureRenderShapes()
+{
+    gSpikeShape.builder = BuildSpikeShape;
+    gSpikeShape.builderParameters = &gSpikeShapeKey;
+    gFlareShape.builder = BuildFlareShape;
+    gFlareShape.builderParameters = &gFlareShapeKey;
+}

@@ -1,0 +1,3 @@
+#include "host/AboutBox.h"
+
+void ShowAboutBox(void*) {}

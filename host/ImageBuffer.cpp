@@ -1,0 +1,174 @@
+#include "host/ImageBuffer.h"
+
+#include <cstring>
+
+#include "diag/ErrorReport.h"
+#include "host/PixelAccess.h"
+#include "host/PluginGlobals.h"
+
+namespace {
+
+int32_t LayerPlanesOfMode(int32_t mode)
+{
+    return mode == 1 || mode == 10 || mode == 17 ? 1 : 3;
+}
+
+// Drops the planes the module cannot handle, telling the user once per kind.
+void CorrectPlaneCounts(ImageBuffer* buffer)
+{
+    if (buffer->layerMasks != 0 || buffer->invertedLayerMasks != 0 || buffer->nonLayerPlanes != 0) {
+        ReportError(USER_SITE, kStyleError, kCaptionUnsupported,
+                    "Plugin does not currently support the use of layer masks or non-layer planes.");
+        buffer->layerMasks = 0;
+        buffer->invertedLayerMasks = 0;
+        buffer->nonLayerPlanes = 0;
+    }
+    if (buffer->transparencyPlanes > 1) {
+        ReportError(USER_SITE, kStyleError, kCaptionUnsupported,
+                    "Plugin does not currently support more than one transparency plane.");
+        buffer->transparencyPlanes = 1;
+    }
+    // A negative count from a confused caller would make the plane arithmetic meaningless.
+    if (buffer->transparencyPlanes < 0)
+        buffer->transparencyPlanes = 0;
+}
+
+// Copies plane by plane; both buffers cover the same rectangle in the same mode.
+void CopyPlanes(const ImageBuffer* source, ImageBuffer* target)
+{
+    const size_t planeBytes = size_t(target->pixelCount) * size_t(target->bytesPerSample);
+    if (planeBytes == 0)
+        return;
+    const int32_t planes = target->layerPlanes + (target->transparencyPlanes > 0 ? 1 : 0);
+    for (int32_t p = 0; p < planes; ++p)
+        std::memcpy(target->planes[p], source->planes[p], planeBytes);
+    if (target->mask.data != nullptr && source->mask.data != nullptr && target->mask.data != source->mask.data)
+        std::memcpy(target->mask.data, source->mask.data, size_t(target->pixelCount));
+}
+
+void CopyPixels(const ImageBuffer* source, ImageBuffer* target)
+{
+    const ImageRect& r = target->rect;
+    for (int32_t y = r.top; y < r.bottom; ++y)
+        for (int32_t x = r.left; x < r.right; ++x)
+            target->putPixel(target, source->getPixel(source, x, y), x, y);
+}
+
+} // namespace
+
+int32_t BytesPerSampleOfMode(int32_t mode)
+{
+    if (mode >= 0 && mode <= 9)
+        return 1;
+    if (mode >= 10 && mode <= 15)
+        return 2;
+    if (mode == 16 || mode == 17)
+        return 4;
+    ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "Error:  Unrecognized image mode.");
+    return 1;
+}
+
+int32_t BaseModeOf(int32_t mode)
+{
+    switch (mode) {
+    case 10:
+    case 17: return 1;
+    case 11:
+    case 16: return 3;
+    case 12: return 9;
+    case 13: return 4;
+    case 14: return 7;
+    case 15: return 8;
+    default: return mode;
+    }
+}
+
+bool AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mode, const PlaneCounts& counts,
+                         bool withMask)
+{
+    buffer->rect = rect;
+    buffer->mode = mode;
+    buffer->bytesPerSample = BytesPerSampleOfMode(mode);
+    buffer->bitsPerSample = mode == 0 ? 1 : 8 * buffer->bytesPerSample;
+    const PixelProcs procs = SelectPixelProcs(mode);
+
+    buffer->layerPlanes = LayerPlanesOfMode(mode);
+    buffer->transparencyPlanes = counts.transparencyPlanes;
+    buffer->layerMasks = counts.layerMasks;
+    buffer->invertedLayerMasks = counts.invertedLayerMasks;
+    buffer->nonLayerPlanes = counts.nonLayerPlanes;
+    CorrectPlaneCounts(buffer);
+
+    // An inverted rectangle covers nothing; widths are taken in 64 bits so that no coordinates overflow.
+    const int64_t width = int64_t(rect.right) - rect.left;
+    const int64_t height = int64_t(rect.bottom) - rect.top;
+    const bool empty = width <= 0 || height <= 0;
+    const uint64_t pixelCount = empty ? 0 : uint64_t(width) * uint64_t(height);
+    const int32_t planeCount = buffer->layerPlanes + buffer->transparencyPlanes;
+    const uint64_t imageBytes = uint64_t(buffer->bytesPerSample) * uint64_t(planeCount) * pixelCount;
+
+    for (void*& plane : buffer->planes)
+        plane = nullptr;
+    if (imageBytes > UINT32_MAX || pixelCount > uint64_t(INT32_MAX)) {
+        buffer->width = buffer->height = buffer->pixelCount = 0;
+        buffer->getPixel = EmptyPixelProcs().getPixel;
+        buffer->putPixel = EmptyPixelProcs().putPixel;
+        SetResultCode(memFullErr);
+        ReportError(USER_SITE, kStyleError, kCaptionExiting, "Could not allocate memory for an image.");
+        return false;
+    }
+    buffer->width = empty ? 0 : int32_t(width);
+    buffer->height = empty ? 0 : int32_t(height);
+    buffer->pixelCount = int32_t(pixelCount);
+    // Until the blocks exist, nothing may touch the planes.
+    buffer->getPixel = EmptyPixelProcs().getPixel;
+    buffer->putPixel = EmptyPixelProcs().putPixel;
+
+    OSErr error = ReallocateBuffer(uint32_t(imageBytes), &buffer->image);
+    if (error != noErr) {
+        SetResultCode(error);
+        ReportError(USER_SITE, kStyleError, kCaptionExiting, "Could not allocate memory for an image.");
+        return false;
+    }
+    const size_t planeBytes = size_t(buffer->bytesPerSample) * size_t(pixelCount);
+    for (int32_t p = 0; p < planeCount && buffer->image.data != nullptr; ++p)
+        buffer->planes[p] = static_cast<uint8_t*>(buffer->image.data) + size_t(p) * planeBytes;
+
+    if (withMask) {
+        error = ReallocateBuffer(uint32_t(pixelCount), &buffer->mask);
+        if (error != noErr) {
+            SetResultCode(error);
+            ReportError(USER_SITE, kStyleError, kCaptionExiting, "Could not allocate memory for an image mask.");
+            return false;
+        }
+    } else {
+        ReleaseBuffer(&buffer->mask);
+    }
+
+    if (!empty) {
+        buffer->getPixel = procs.getPixel;
+        buffer->putPixel = procs.putPixel;
+    }
+    return true;
+}
+
+void FreeImageBuffer(ImageBuffer* buffer)
+{
+    ReleaseBuffer(&buffer->image);
+    ReleaseBuffer(&buffer->mask);
+    std::memset(static_cast<void*>(buffer), 0, sizeof(*buffer));
+}
+
+void CopyImageBuffer(const ImageBuffer* source, ImageBuffer* target)
+{
+    // The byte copy is only sound when both buffers lay out the same pixels the same way; anything
+    // else goes pixel by pixel through the buffers' own conversions.
+    const bool sameLayout = source->mode == target->mode && source->rect == target->rect &&
+                            source->layerPlanes == target->layerPlanes &&
+                            target->transparencyPlanes <= source->transparencyPlanes &&
+                            source->image.data != nullptr && target->image.data != nullptr;
+    if (sameLayout)
+        CopyPlanes(source, target);
+    else
+        CopyPixels(source, target);
+}

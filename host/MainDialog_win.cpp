@@ -1,0 +1,6 @@
+#include "host/MainDialog.h"
+
+bool RunMainDialog()
+{
+    return false;
+}

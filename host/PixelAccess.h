@@ -1,0 +1,22 @@
+// Reading and writing one pixel of an ImageBuffer in linear light, one pair of procedures per host
+// image mode. The pair is chosen once when a buffer is set up, so no pixel pays for asking the mode.
+//
+// Reading clamps the position into the buffer; a clamped read keeps the edge colour but reports no
+// coverage and no selection. Writing ignores positions outside the buffer and keeps every stored
+// sample whose field holds kKeepSample. Colour at or above 0xFFFFFF is written as full scale.
+#pragma once
+
+#include "host/ImageBuffer.h"
+
+struct PixelProcs
+{
+    GetPixelProc getPixel;
+    PutPixelProc putPixel;
+};
+
+// The procedures for `mode`. Modes without pixel access get a reader that returns an all-zero sample
+// and a writer that writes nothing; choosing them is reported, and so is every call of that writer.
+PixelProcs SelectPixelProcs(int32_t mode);
+
+// Silent procedures for a buffer that covers no pixels.
+PixelProcs EmptyPixelProcs();

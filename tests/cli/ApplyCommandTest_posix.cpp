@@ -1,0 +1,272 @@
+// `corvane apply` end to end, run as the built program.
+#include <fstream>
+
+#include "CliTestSupport.h"
+#include "host/PluginGlobals.h"
+#include "host/PluginMain.h"
+#include "presets/UserFolders.h"
+#include "tools/cli/CliHost.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/HostMapping.h"
+#include "tools/cli/ImageFormats.h"
+#include "tools/cli/Options.h"
+#include "tools/harness/Host.h"
+
+namespace {
+
+struct Case
+{
+    FileFormat file;
+    SampleFormat sample;
+    int32_t colour;
+    bool alpha;
+    const char* extension;
+};
+
+const Case kCases[] = {
+    {FileFormat::Tiff, SampleFormat::U8, 1, false, ".tif"},  {FileFormat::Tiff, SampleFormat::U16, 3, true, ".tif"},
+    {FileFormat::Tiff, SampleFormat::F32, 3, false, ".tiff"}, {FileFormat::Tiff, SampleFormat::F32, 1, true, ".tif"},
+    {FileFormat::Png, SampleFormat::U8, 3, true, ".png"},    {FileFormat::Png, SampleFormat::U16, 1, false, ".png"},
+    {FileFormat::Png, SampleFormat::U16, 3, false, ".png"},  {FileFormat::Fits, SampleFormat::U8, 1, false, ".fits"},
+    {FileFormat::Fits, SampleFormat::U16, 3, false, ".fit"}, {FileFormat::Fits, SampleFormat::F32, 1, false, ".fits"},
+};
+
+std::string Describe(const Case& c)
+{
+    return std::string(FileFormatName(c.file)) + " " + SampleFormatName(c.sample) + (c.colour == 3 ? " RGB" : " grey") +
+           (c.alpha ? "+alpha" : "");
+}
+
+// A dark sky with a few bright stars, so that the filter has something to work on.
+ImageFile MakeStarfield(const Case& c, uint32_t seed)
+{
+    ImageFile image = MakeTestImage(96, 64, c.colour, c.alpha, c.sample, seed);
+    const int32_t channels = image.Channels();
+    const size_t count = size_t(image.width) * image.height;
+    for (size_t p = 0; p < count; ++p) {
+        const bool star = p % 613 == 7 || p % 1409 == 100;
+        for (int32_t k = 0; k < channels; ++k) {
+            const size_t i = p * channels + k;
+            const bool alphaSample = c.alpha && k == channels - 1;
+            switch (c.sample) {
+            case SampleFormat::U8:
+                SamplesAs<uint8_t>(image)[i] = alphaSample ? 255 : star ? 250 : SamplesAs<uint8_t>(image)[i] % 12;
+                break;
+            case SampleFormat::U16:
+                SamplesAs<uint16_t>(image)[i] =
+                    alphaSample ? 65535 : star ? 65000 : SamplesAs<uint16_t>(image)[i] % 3001; // odd values too
+                break;
+            case SampleFormat::F32:
+                SamplesAs<float>(image)[i] = alphaSample ? 1.0f : star ? 0.98f : SamplesAs<float>(image)[i] * 0.05f;
+                break;
+            }
+        }
+    }
+    return image;
+}
+
+ImageFile ReadBack(const std::string& path)
+{
+    ImageFile image;
+    FileFormat format;
+    std::string error;
+    EXPECT_TRUE(ReadImageFile(path, &image, &format, &error)) << path << ": " << error;
+    return image;
+}
+
+void Write(const std::string& path, FileFormat format, const ImageFile& image)
+{
+    std::string error;
+    ASSERT_TRUE(WriteImageFile(path, format, image, &error)) << error;
+}
+
+const std::vector<std::string> kParameters = {"--intensity", "80", "--length", "60", "--angle", "-22.5",
+                                              "--points", "6", "--sharpness", "70", "--saturation", "40",
+                                              "--rainbow-intensity", "30", "--rainbow-frequency", "20",
+                                              "--secondary-intensity", "60", "--flare", "40", "--no-spikes-only"};
+
+} // namespace
+
+TEST(ApplyCommand, AnEmptySelectionGivesBackEveryFileBitForBit)
+{
+    ScratchFolder folder;
+    ScratchFolder data;
+    uint32_t seed = 100;
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(Describe(c));
+        ImageFile image = MakeStarfield(c, seed++);
+        if (c.file != FileFormat::Fits)
+            image.iccProfile = MakeIccProfile(c.colour);
+        ImageFile mask = MakeTestImage(96, 64, 1, false, SampleFormat::U8, 1);
+        std::memset(mask.pixels.get(), 0, PixelBytes(mask));
+        std::string input = folder / (std::string("in") + c.extension);
+        std::string output = folder / (std::string("out") + c.extension);
+        Write(input, c.file, image);
+        Write(folder / "mask.png", FileFormat::Png, mask);
+        ChildResult run = RunCorvane({"apply", input, output, "--mask", folder / "mask.png"}, {data.Path().string()});
+        ASSERT_EQ(run.status, 0) << run.errorText;
+        ImageFile result = ReadBack(output);
+        EXPECT_TRUE(SameImage(image, result));
+        EXPECT_EQ(result.iccProfile, image.iccProfile);
+    }
+}
+
+TEST(ApplyCommand, ResultEqualsTheHarnessRunOnTheSameDocument)
+{
+    ScratchFolder folder;
+    ScratchFolder data;
+    // The in-process run keeps its folders and log in the scratch folder too.
+    ResetUserFolders();
+    OverrideApplicationDataRoots(data.Path().c_str(), data.Path().c_str());
+    uint32_t seed = 200;
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(Describe(c));
+        ImageFile image = MakeStarfield(c, seed++);
+        std::string input = folder / (std::string("in") + c.extension);
+        std::string output = folder / (std::string("out") + c.extension);
+        Write(input, c.file, image);
+        std::vector<std::string> arguments = {"apply", input, output};
+        arguments.insert(arguments.end(), kParameters.begin(), kParameters.end());
+        ChildResult run = RunCorvane(arguments, {data.Path().string()});
+        ASSERT_EQ(run.status, 0) << run.errorText;
+
+        ApplyOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseApplyOptions(std::vector<std::string>(arguments.begin() + 1, arguments.end()), &options,
+                                      &error));
+        ResetPluginGlobals();
+        HostDocument expected;
+        {
+            Host host(PluginMain);
+            ASSERT_TRUE(host.SetDocument(DocumentFromImage(image)));
+            host.SetDescriptor(DescriptorFromParameters(options.parameters));
+            ASSERT_EQ(host.RunScripted(plugInDialogSilent), noErr);
+            expected = host.Document();
+        }
+        DocumentDifference difference = CompareDocuments(DocumentFromImage(ReadBack(output)), expected);
+        EXPECT_EQ(difference.count, 0) << DescribeDifference(difference);
+        EXPECT_FALSE(difference.shapeDiffers);
+    }
+    ResetUserFolders();
+}
+
+TEST(ApplyCommand, WithoutParametersTheLastRunsParametersAreRepeated)
+{
+    ScratchFolder folder;
+    ScratchFolder data;
+    Case c{FileFormat::Tiff, SampleFormat::U16, 3, false, ".tif"};
+    Write(folder / "in.tif", c.file, MakeStarfield(c, 300));
+    std::vector<std::string> first = {"apply", folder / "in.tif", folder / "first.tif"};
+    first.insert(first.end(), kParameters.begin(), kParameters.end());
+    ASSERT_EQ(RunCorvane(first, {data.Path().string()}).status, 0);
+    ChildResult repeat = RunCorvane({"apply", folder / "in.tif", folder / "again"}, {data.Path().string()});
+    ASSERT_EQ(repeat.status, 0) << repeat.errorText;
+    // No extension: the input's format.
+    EXPECT_TRUE(SameImage(ReadBack(folder / "first.tif"), ReadBack(folder / "again")));
+    bool registry = false;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(data.Path()))
+        registry |= entry.path().filename() == "HostRegistry.bin";
+    EXPECT_TRUE(registry);
+}
+
+TEST(ApplyCommand, CtrlCAndAFullDiskLeaveNoOutputBehind)
+{
+    ScratchFolder folder;
+    ScratchFolder data;
+    Case c{FileFormat::Tiff, SampleFormat::U16, 3, false, ".tif"};
+    Write(folder / "in.tif", c.file, MakeTestImage(128, 128, 3, false, SampleFormat::U16, 9)); // noise: no compression
+
+    ChildSettings interrupted{data.Path().string()};
+    interrupted.interruptPending = true;
+    ChildResult run = RunCorvane({"apply", folder / "in.tif", folder / "out.tif", "--points", "5"}, interrupted);
+    EXPECT_EQ(run.status, 130) << run.errorText;
+    EXPECT_NE(run.errorText.find("cancelled; " + (folder / "out.tif") + " was not written"), std::string::npos)
+        << run.errorText;
+    EXPECT_EQ(folder.Files(), std::vector<std::string>{"in.tif"});
+
+    ChildSettings full{data.Path().string()};
+    full.fileSizeLimit = 4096; // the input needs about 100 KB
+    for (const char* name : {"out.tif", "out.png", "out.fits"}) {
+        SCOPED_TRACE(name);
+        run = RunCorvane({"apply", folder / "in.tif", folder / name, "--points", "5"}, full);
+        EXPECT_EQ(run.status, 3) << run.errorText;
+        EXPECT_NE(run.errorText.find("corvane: " + (folder / name) + ": cannot write"), std::string::npos)
+            << run.errorText;
+        EXPECT_EQ(folder.Files(), std::vector<std::string>{"in.tif"});
+    }
+}
+
+TEST(ApplyCommand, CommandLineAndOutputProblemsHaveTheirOwnExitStatus)
+{
+    ScratchFolder folder;
+    ScratchFolder data;
+    Write(folder / "in.tif", FileFormat::Tiff, MakeTestImage(8, 8, 3, false, SampleFormat::F32, 1));
+    const std::string home = data.Path().string();
+
+    EXPECT_EQ(RunCorvane({}, {home}).status, 1);
+    EXPECT_EQ(RunCorvane({"paint"}, {home}).status, 1);
+    EXPECT_EQ(RunCorvane({"apply", folder / "in.tif", folder / "o.tif", "--points", "40"}, {home}).status, 1);
+    ChildResult run = RunCorvane({"apply", folder / "in.tif", folder / "o.jpg"}, {home});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errorText.find("unsupported output format '.jpg'"), std::string::npos) << run.errorText;
+    run = RunCorvane({"apply", folder / "in.tif", folder / "o.png"}, {home});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.errorText.find("PNG cannot hold 32-bit float samples"), std::string::npos) << run.errorText;
+    EXPECT_EQ(RunCorvane({"apply", folder / "in.tif", folder / "missing/o.tif"}, {home}).status, 3);
+    EXPECT_EQ(RunCorvane({"apply", folder / "none.tif", folder / "o.tif"}, {home}).status, 2);
+    run = RunCorvane({"apply", folder / "in.tif", folder / "o.tif", "--preset", folder / "none.cvp"}, {home});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errorText.find("none.cvp: not a usable parameter set"), std::string::npos) << run.errorText;
+    EXPECT_EQ(folder.Files(), std::vector<std::string>{"in.tif"});
+
+    run = RunCorvane({"--help"}, {home});
+    EXPECT_EQ(run.status, 0);
+}
+
+TEST(ApplyCommand, AHostAbortDuringTheRunWritesNothing)
+{
+    ScratchFolder folder;
+    ScratchFolder data;
+    ResetUserFolders();
+    OverrideApplicationDataRoots(data.Path().c_str(), data.Path().c_str());
+    Case c{FileFormat::Png, SampleFormat::U16, 3, false, ".png"};
+    Write(folder / "in.png", c.file, MakeStarfield(c, 400));
+    ApplyOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseApplyOptions({folder / "in.png", folder / "out.png", "--points", "5"}, &options, &error));
+    SetAbortAfterCalls(1);
+    EXPECT_EQ(RunApply(options), 130);
+    SetAbortAfterCalls(0);
+    EXPECT_EQ(folder.Files(), std::vector<std::string>{"in.png"});
+    ResetUserFolders();
+}
+
+TEST(StarsCommand, PrintsTheDetectedStarsAsJson)
+{
+    ScratchFolder folder;
+    ScratchFolder data;
+    Case c{FileFormat::Tiff, SampleFormat::U8, 3, false, ".tif"};
+    Write(folder / "in.tif", c.file, MakeStarfield(c, 500));
+    // Standard output goes to a file, so the child's JSON can be read back.
+    ChildSettings settings{data.Path().string()};
+    int saved = dup(STDOUT_FILENO);
+    int file = open((folder / "stars.json").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(file, 0);
+    dup2(file, STDOUT_FILENO);
+    ChildResult run = RunCorvane({"stars", folder / "in.tif"}, settings);
+    dup2(saved, STDOUT_FILENO);
+    close(file);
+    close(saved);
+    ASSERT_EQ(run.status, 0) << run.errorText;
+    std::ifstream in(folder / "stars.json");
+    std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(json.rfind("{\"starCount\": ", 0), 0u) << json.substr(0, 200);
+    const int count = std::atoi(json.c_str() + 14);
+    EXPECT_GT(count, 0);
+    size_t entries = 0;
+    for (size_t at = json.find("\"xPhase\""); at != std::string::npos; at = json.find("\"xPhase\"", at + 1))
+        ++entries;
+    EXPECT_EQ(entries, size_t(count));
+
+    EXPECT_EQ(RunCorvane({"stars", folder / "stars.json"}, settings).status, 2);
+}

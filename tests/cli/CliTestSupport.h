@@ -1,0 +1,198 @@
+// Helpers of the command-line host's tests: scratch folders, seeded test images, image comparison and
+// running the built `corvane` program as a child process.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <signal.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "tools/cli/ImageFile.h"
+
+class ScratchFolder
+{
+public:
+    ScratchFolder()
+    {
+        static std::atomic<int> serial{0};
+        path_ = std::filesystem::temp_directory_path() /
+                ("corvane-cli-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+
+    // Names of the files in the folder (not in subfolders), sorted.
+    std::vector<std::string> Files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            if (entry.is_regular_file())
+                names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A small deterministic generator, so a failing image can be made again from its seed.
+inline uint32_t NextRandom(uint32_t* state)
+{
+    *state = *state * 1664525u + 1013904223u;
+    return *state >> 8;
+}
+
+// An image whose samples cover the whole range of its format (every 16-bit sample value is odd or
+// even at random, so lossy 16-bit scaling shows).
+inline ImageFile MakeTestImage(int32_t width, int32_t height, int32_t colourChannels, bool alpha, SampleFormat format,
+                               uint32_t seed)
+{
+    ImageFile image;
+    image.width = width;
+    image.height = height;
+    image.colourChannels = colourChannels;
+    image.hasAlpha = alpha;
+    image.format = format;
+    std::string error;
+    EXPECT_TRUE(AllocatePixels(&image, &error)) << error;
+    const size_t count = size_t(width) * height * image.Channels();
+    uint32_t state = seed;
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t r = NextRandom(&state);
+        switch (format) {
+        case SampleFormat::U8:
+            SamplesAs<uint8_t>(image)[i] = uint8_t(r);
+            break;
+        case SampleFormat::U16:
+            SamplesAs<uint16_t>(image)[i] = uint16_t(r);
+            break;
+        case SampleFormat::F32:
+            SamplesAs<float>(image)[i] = float(r % 100001u) / 100000.0f;
+            break;
+        }
+    }
+    return image;
+}
+
+// A display profile for the image's colour space that libpng keeps: a header, a white point tag, and
+// padding (libpng 1.6 drops very short profiles when reading).
+inline std::vector<uint8_t> MakeIccProfile(int32_t colourChannels)
+{
+    const uint8_t d50[12] = {0, 0, 0xF6, 0xD6, 0, 1, 0, 0, 0, 0, 0xD3, 0x2D};
+    std::vector<uint8_t> profile(4096, 0);
+    profile[2] = 4096 >> 8; // size, big-endian
+    profile[8] = 2;         // version 2.1
+    profile[9] = 0x10;
+    std::memcpy(&profile[12], "mntr", 4);
+    std::memcpy(&profile[16], colourChannels == 3 ? "RGB " : "GRAY", 4);
+    std::memcpy(&profile[20], "XYZ ", 4);
+    std::memcpy(&profile[36], "acsp", 4);
+    std::memcpy(&profile[68], d50, 12); // the PCS illuminant
+    profile[131] = 1;                   // one tag: 'wtpt' at 144, 20 bytes
+    std::memcpy(&profile[132], "wtpt", 4);
+    profile[139] = 144;
+    profile[143] = 20;
+    std::memcpy(&profile[144], "XYZ ", 4);
+    std::memcpy(&profile[152], d50, 12);
+    for (size_t i = 164; i < profile.size(); ++i)
+        profile[i] = uint8_t(i * 7);
+    return profile;
+}
+
+inline testing::AssertionResult SameImage(const ImageFile& a, const ImageFile& b)
+{
+    if (a.width != b.width || a.height != b.height || a.colourChannels != b.colourChannels ||
+        a.hasAlpha != b.hasAlpha || a.format != b.format)
+        return testing::AssertionFailure()
+               << "layout differs: " << a.width << "x" << a.height << "x" << a.colourChannels << (a.hasAlpha ? "+a " : " ")
+               << SampleFormatName(a.format) << " vs " << b.width << "x" << b.height << "x" << b.colourChannels
+               << (b.hasAlpha ? "+a " : " ") << SampleFormatName(b.format);
+    const size_t bytes = PixelBytes(a);
+    for (size_t i = 0; i < bytes; ++i)
+        if (a.pixels[i] != b.pixels[i])
+            return testing::AssertionFailure() << "pixel bytes differ first at byte " << i << " of " << bytes;
+    return testing::AssertionSuccess();
+}
+
+struct ChildResult
+{
+    int status = -1;      // exit status, or 128 + signal
+    std::string errorText; // what the program printed on standard error
+};
+
+struct ChildSettings
+{
+    std::string dataHome;        // XDG_DATA_HOME of the child (keeps the user's folders out of tests)
+    bool interruptPending = false; // SIGINT raised (blocked) before exec: delivered as soon as the program unblocks it
+    long fileSizeLimit = -1;       // bytes a file may grow to; writes past it fail as on a full disk
+};
+
+inline ChildResult RunCorvane(const std::vector<std::string>& arguments, const ChildSettings& settings)
+{
+    int pipeEnds[2];
+    ChildResult result;
+    if (pipe(pipeEnds) != 0)
+        return result;
+    sigset_t blocked, previous;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGINT);
+    sigprocmask(SIG_BLOCK, &blocked, &previous);
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDERR_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        if (!settings.dataHome.empty())
+            setenv("XDG_DATA_HOME", settings.dataHome.c_str(), 1);
+        if (settings.fileSizeLimit >= 0) {
+            signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of killing the process
+            struct rlimit limit = {rlim_t(settings.fileSizeLimit), rlim_t(settings.fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (settings.interruptPending)
+            raise(SIGINT); // stays pending across exec while blocked
+        else
+            sigprocmask(SIG_SETMASK, &previous, nullptr);
+        std::vector<char*> argv;
+        std::string program = CORVANE_CLI_PATH;
+        argv.push_back(program.data());
+        std::vector<std::string> copies = arguments;
+        for (std::string& argument : copies)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    close(pipeEnds[1]);
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+        result.errorText.append(buffer, size_t(got));
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}

@@ -1,0 +1,128 @@
+// A private application-data root for tests of folders, settings files and the debug log: a fresh
+// temporary folder stands in for the per-user and common data roots, the module's folder and log state
+// is forgotten before and after, and User messages are captured instead of shown.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "diag/DebugLog.h"
+#include "diag/ErrorReport.h"
+#include "presets/UserFolders.h"
+
+struct CapturedMessage
+{
+    std::string caption;
+    std::string text;
+    uint32_t style;
+};
+
+class TestDataRoots
+{
+public:
+    TestDataRoots()
+    {
+        // Test cases may run in parallel processes: the name must differ between them.
+        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        std::string unique = std::to_string(stamp) + "-" + std::to_string(std::random_device{}());
+        root_ = std::filesystem::temp_directory_path() / ("corvane-test-" + unique);
+        std::filesystem::create_directories(local());
+        std::filesystem::create_directories(common());
+        ResetDebugLog();
+        ResetUserFolders();
+        OverrideApplicationDataRoots(local().string().c_str(), common().string().c_str());
+        Messages().clear();
+        SetMessageBoxHook(Capture);
+    }
+    ~TestDataRoots()
+    {
+        SetMessageBoxHook(nullptr);
+        ResetDebugLog();
+        ResetUserFolders();
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    TestDataRoots(const TestDataRoots&) = delete;
+    TestDataRoots& operator=(const TestDataRoots&) = delete;
+
+    std::filesystem::path local() const { return root_ / "local"; }
+    std::filesystem::path common() const { return root_ / "common"; }
+    std::filesystem::path product() const { return local() / "Quillmark" / "Corvane"; }
+    std::filesystem::path settings() const { return product() / "Settings"; }
+    std::filesystem::path parameters() const { return product() / "Parameters"; }
+    std::filesystem::path logs() const { return product() / "Logs"; }
+
+    // Sets up the folders and opens the log, as the first call of the entry point does.
+    void StartModule()
+    {
+        ASSERT_TRUE(SetupUserFolders("Corvane", "Corvane Pro"));
+        SetDebugLogProductName("Corvane Pro");
+        OpenDebugLog(nullptr);
+        ASSERT_NE(DebugLogPath()[0], '\0');
+    }
+
+    static std::vector<CapturedMessage>& Messages()
+    {
+        static std::vector<CapturedMessage> messages;
+        return messages;
+    }
+
+private:
+    static void Capture(void*, const char* caption, const char* text, uint32_t style)
+    {
+        Messages().push_back(CapturedMessage{caption, text, style});
+    }
+
+    std::filesystem::path root_;
+};
+
+inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The text of a UTF-16LE log with its byte-order mark removed; characters beyond ASCII become '?'.
+inline std::string ReadLogText(const std::filesystem::path& path)
+{
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    std::string text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        uint16_t unit = static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8));
+        text.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
+    }
+    return text;
+}
+
+// The lines of the log after the banner and its empty line.
+inline std::vector<std::string> ReportLines(const std::string& logText)
+{
+    std::vector<std::string> lines;
+    size_t start = logText.find("\n\n");
+    if (start == std::string::npos)
+        return lines;
+    start += 2;
+    while (start < logText.size()) {
+        size_t end = logText.find('\n', start);
+        if (end == std::string::npos)
+            end = logText.size();
+        if (end > start)
+            lines.push_back(logText.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}

@@ -1,0 +1,220 @@
+#include "RenderFixture.h"
+
+namespace {
+
+// Injected input: counts the polls and reports input at the chosen one (1-based), or at every poll.
+struct PollScript
+{
+    static inline int polls = 0;
+    static inline int interruptAt = -1;
+    static inline bool always = false;
+
+    static bool Poll() { return ++polls == interruptAt || always; }
+    static void Start(int at, bool everyPoll = false)
+    {
+        polls = 0;
+        interruptAt = at;
+        always = everyPoll;
+        SetUserInputPendingHook(Poll);
+    }
+};
+
+class RenderEffectTest : public RenderFixture
+{
+protected:
+    ImageBuffer* source = nullptr;
+    ImageBuffer* dest = nullptr;
+
+    void Use(int32_t mode, bool transparency = false, bool mask = false)
+    {
+        source = MakeImage(ImageRect{0, 0, 200, 150}, mode, transparency, mask, 11);
+        dest = MakeImage(ImageRect{0, 0, 200, 150}, mode, transparency, mask, 12);
+    }
+
+    bool Render() { return RenderEffect(source, source->rect, dest, dest->rect); }
+
+    void AddGridOfStars(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            AddStar(20 + (i % 6) * 32, 25 + (i / 6) * 40, kFractionOne - uint32_t(i) * 50000000u,
+                    kFractionOne - uint32_t(i % 3) * 900000000u, kFractionOne / 2, kFractionOne / 3, true, i % 4,
+                    (i / 4) % 4);
+    }
+
+    // The same job rendered without interruption into a scratch buffer.
+    std::vector<uint8_t> Uninterrupted()
+    {
+        ImageBuffer* scratch = MakeImage(dest->rect, dest->mode, dest->transparencyPlanes > 0, false, 99);
+        SetUserInputPendingHook(nullptr);
+        EXPECT_TRUE(RenderEffect(source, source->rect, scratch, scratch->rect));
+        return PlaneBytes(scratch);
+    }
+
+    int MaxChange() const
+    {
+        const std::vector<uint8_t> a = PlaneBytes(source), b = PlaneBytes(dest);
+        int most = 0;
+        for (size_t i = 0; i < a.size(); ++i)
+            most = std::max(most, std::abs(int(a[i]) - int(b[i])));
+        return most;
+    }
+};
+
+TEST_F(RenderEffectTest, WithNothingToDrawTheResultIsTheSourceOrBlack)
+{
+    parameters.intensity = 0;
+    parameters.softFlareBrightness = 0;
+    AddGridOfStars(8);
+    for (int32_t mode : {kModeRgb8, kModeGray8, kModeRgb16})
+    {
+        Use(mode, mode == kModeRgb16);
+        ASSERT_TRUE(Render());
+        EXPECT_EQ(PlaneBytes(dest), PlaneBytes(source)) << "mode " << mode;
+    }
+    parameters.outputSpikesOnly = 1;
+    Use(kModeRgb8);
+    ASSERT_TRUE(Render());
+    EXPECT_EQ(PlaneBytes(dest), std::vector<uint8_t>(PlaneBytes(dest).size(), 0));
+}
+
+TEST_F(RenderEffectTest, OnlyStarsAboveTheThresholdAreStamped)
+{
+    parameters.softFlareBrightness = 0;
+    Use(kModeRgb32); // a float image changes wherever a point is blended, even at opacity 0
+    const uint32_t threshold = 50 * 10737418u;
+    AddStar(100, 75, threshold);
+    ASSERT_TRUE(Render());
+    EXPECT_EQ(PlaneBytes(dest), PlaneBytes(source));
+    StarRecords()[0].brightness = threshold + 1;
+    ASSERT_TRUE(Render());
+    EXPECT_NE(PlaneBytes(dest), PlaneBytes(source));
+    parameters.intensity = 100;
+    StarRecords()[0].brightness = 1;
+    FillNoise(dest, 5);
+    ASSERT_TRUE(Render());
+    EXPECT_NE(PlaneBytes(dest), PlaneBytes(source));
+}
+
+TEST_F(RenderEffectTest, SwitchedOffStarsAreStampedInvisiblyButStillPolled)
+{
+    Use(kModeRgb8);
+    parameters.intensity = 100;
+    parameters.softFlareBrightness = 100;
+    AddStar(100, 75, kFractionOne, kFractionOne, kFractionOne, kFractionOne, false);
+    ASSERT_TRUE(Render());
+    EXPECT_LE(MaxChange(), 1);
+    StarRecords()[0].spikesEnabled = kFractionOne;
+    ASSERT_TRUE(Render());
+    EXPECT_GE(MaxChange(), 60);
+
+    // Polls follow each of the first 32 spike stamps and every 64th, and every 64th flare stamp from the
+    // first; switched-off stars count like the others.
+    gStarList.starCount = 0;
+    for (int i = 0; i < 70; ++i)
+        AddStar(-5000, -5000, kFractionOne - uint32_t(i), kFractionOne, kFractionOne, kFractionOne, i % 2 == 0);
+    PollScript::Start(-1);
+    ASSERT_TRUE(Render());
+    EXPECT_EQ(PollScript::polls, 32 + 1 + 2);
+}
+
+TEST_F(RenderEffectTest, InterruptedRenderResumesWhereItStoppedWithoutRecopying)
+{
+    Use(kModeRgb16);
+    AddGridOfStars(16);
+    const std::vector<uint8_t> expected = Uninterrupted();
+    const std::vector<uint8_t> original = PlaneBytes(source);
+
+    // Input arrives at the poll after star 10 (spike pass) or after star 0 (flare pass, after 16 spike polls).
+    for (const int interruptAt : {11, 17})
+    {
+        std::memcpy(source->image.data, original.data(), original.size());
+        PollScript::Start(interruptAt);
+        ASSERT_FALSE(Render());
+        EXPECT_TRUE(gRenderResume.resumable);
+        EXPECT_EQ(gRenderResume.nextSpikeStar, interruptAt == 11 ? 11u : 16u);
+        EXPECT_EQ(gRenderResume.nextFlareStar, interruptAt == 11 ? 0u : 1u);
+        FillNoise(source, 77); // a recopy would now bring in other pixels
+        SetUserInputPendingHook(nullptr);
+        ASSERT_TRUE(Render());
+        EXPECT_EQ(PlaneBytes(dest), expected) << interruptAt;
+        EXPECT_FALSE(gRenderResume.resumable);
+    }
+}
+
+TEST_F(RenderEffectTest, ChangedSettingsOrRectangleRestartFromTheCopy)
+{
+    Use(kModeRgb8);
+    AddGridOfStars(16);
+    // Saturation is applied while stamping; the angle changes the spike shape itself.
+    for (int change = 0; change < 2; ++change)
+    {
+        PollScript::Start(11);
+        ASSERT_FALSE(Render());
+        if (change == 0)
+            parameters.saturation = -60;
+        else
+            parameters.angle = 300;
+        SetUserInputPendingHook(nullptr);
+        ASSERT_TRUE(Render());
+        EXPECT_EQ(PlaneBytes(dest), Uninterrupted());
+    }
+    PollScript::Start(11);
+    ASSERT_FALSE(Render());
+    SetUserInputPendingHook(nullptr);
+    ASSERT_TRUE(RenderEffect(source, ImageRect{0, 0, 100, 150}, dest, ImageRect{0, 0, 100, 150}));
+    EXPECT_FALSE(gRenderResume.resumable);
+}
+
+TEST_F(RenderEffectTest, EffectAloneKeepsTransparencyAndSelection)
+{
+    parameters.outputSpikesOnly = 1;
+    Use(kModeRgb8, true, true);
+    AddGridOfStars(3);
+    const std::vector<uint8_t> mask(static_cast<uint8_t*>(dest->mask.data),
+                                    static_cast<uint8_t*>(dest->mask.data) + dest->pixelCount);
+    ASSERT_TRUE(Render());
+    const std::vector<uint8_t> result = PlaneBytes(dest), original = PlaneBytes(source);
+    const size_t plane = size_t(dest->pixelCount);
+    EXPECT_TRUE(std::equal(result.begin() + 3 * plane, result.end(), original.begin() + 3 * plane));
+    EXPECT_EQ(std::memcmp(dest->mask.data, mask.data(), plane), 0);
+    EXPECT_GT(std::count(result.begin(), result.begin() + 3 * plane, 0), long(plane)); // mostly black
+    EXPECT_GT(result[25 * 200 + 20], 200);                                             // bright at a star
+}
+
+TEST_F(RenderEffectTest, TilesAddUpToTheWholeImage)
+{
+    parameters.numberOfPoints = 6;
+    parameters.angle = 123;
+    Use(kModeRgb16, true);
+    AddGridOfStars(20);
+    ASSERT_TRUE(Render());
+    for (const ImageRect r : {ImageRect{0, 0, 128, 64}, {128, 0, 200, 64}, {0, 64, 128, 150}, {128, 64, 200, 150}})
+    {
+        ImageBuffer* tile = MakeImage(r, kModeRgb16, true, false, 5);
+        ASSERT_TRUE(RenderEffect(source, r, tile, r));
+        for (int32_t p = 0; p < 4; ++p)
+            for (int32_t y = r.top; y < r.bottom; ++y)
+                ASSERT_EQ(std::memcmp(static_cast<uint16_t*>(tile->planes[p]) + (y - r.top) * tile->width,
+                                      static_cast<uint16_t*>(dest->planes[p]) + y * 200 + r.left, size_t(tile->width) * 2),
+                          0)
+                    << "row " << y << " plane " << p;
+    }
+}
+
+TEST_F(RenderEffectTest, AFailedStampFailsTheRenderAndIsNotResumable)
+{
+    Use(kModeRgb8);
+    AddGridOfStars(4);
+    TestHostMemory::RefuseAll() = true;
+    PollScript::Start(-1, true);
+    EXPECT_FALSE(Render());
+    TestHostMemory::RefuseAll() = false;
+    EXPECT_NE(ResultCode(), 0);
+    EXPECT_FALSE(gRenderResume.resumable);
+    SetResultCode(0);
+    SetUserInputPendingHook(nullptr);
+    ASSERT_TRUE(Render());
+    EXPECT_EQ(PlaneBytes(dest), Uninterrupted());
+}
+
+} // namespace

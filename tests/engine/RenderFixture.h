@@ -1,0 +1,128 @@
+// Shared set-up for the tests of spikes, flare and compositing: host memory, factory parameters, the
+// effect tables, an input image record whose size bounds the rays and the flare, and a hand-made star
+// list, all forgotten again after each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "common/TestHostMemory.h"
+#include "engine/EffectTables.h"
+#include "engine/FixedPoint.h"
+#include "engine/RenderEffect.h"
+#include "engine/RenderShapeBuilders.h"
+#include "engine/StarList.h"
+#include "engine/UserInput.h"
+#include "host/ImageTransfer.h"
+
+constexpr int32_t kModeGray8 = 1;
+constexpr int32_t kModeRgb8 = 3;
+constexpr int32_t kModeRgb16 = 11;
+constexpr int32_t kModeRgb32 = 16;
+
+class RenderFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gPlugin.parameters = &parameters;
+        BuildToneTables();
+        InitEffectTables();
+        ReleaseRenderShapes();
+        ConfigureRenderShapes();
+        ResetRenderResumeState();
+        images.reserve(16); // tests keep pointers into it
+        UseInputSize(200, 150, 8);
+    }
+
+    void TearDown() override
+    {
+        SetUserInputPendingHook(nullptr);
+        for (ImageBuffer& image : images)
+            FreeImageBuffer(&image);
+        ReleaseRenderShapes();
+        ReleaseBuffer(&gStarList.records);
+        gStarList = StarList{};
+        gInputImage = ImageBuffer{};
+    }
+
+    // The rays and the flare reach no farther than the input image; final quality's cut-off follows its depth.
+    void UseInputSize(int32_t width, int32_t height, int32_t bitsPerSample)
+    {
+        gInputImage.width = width;
+        gInputImage.height = height;
+        gInputImage.bitsPerSample = bitsPerSample;
+        gImageDiagonal = uint32_t(std::sqrt(double(width) * width + double(height) * height)) + 1;
+        SetFinalQuality();
+    }
+
+    ImageBuffer* MakeImage(const ImageRect& rect, int32_t mode, bool transparency = false, bool mask = false,
+                           uint32_t seed = 1)
+    {
+        EXPECT_LT(images.size(), images.capacity());
+        ImageBuffer* image = &images.emplace_back();
+        EXPECT_TRUE(AllocateImageBuffer(image, rect, mode, PlaneCounts{3, transparency ? 1 : 0, 0, 0, 0}, mask));
+        FillNoise(image, seed);
+        return image;
+    }
+
+    // Dark noise in every plane, so that the effect shows; any values in the mask.
+    static void FillNoise(ImageBuffer* image, uint32_t seed)
+    {
+        std::mt19937 random(seed);
+        uint8_t* bytes = static_cast<uint8_t*>(image->image.data);
+        const size_t size = size_t(image->bytesPerSample);
+        const size_t count = size_t(image->pixelCount) * size_t(image->layerPlanes + image->transparencyPlanes);
+        for (size_t i = 0; i < count; ++i)
+        {
+            const uint32_t r = random();
+            const uint16_t v16 = uint16_t(r % 20000);
+            const float v32 = float(r % 10000) / 16000.0f;
+            if (size == 1)
+                bytes[i] = uint8_t(r % 160);
+            else
+                std::memcpy(bytes + i * size, size == 2 ? static_cast<const void*>(&v16) : &v32, size);
+        }
+        for (int32_t i = 0; image->mask.data != nullptr && i < image->pixelCount; ++i)
+            static_cast<uint8_t*>(image->mask.data)[i] = uint8_t(random());
+    }
+
+    // A star of the finished list; add them brightest first.
+    void AddStar(int32_t x, int32_t y, uint32_t brightness, uint32_t red = kFractionOne, uint32_t green = kFractionOne,
+                 uint32_t blue = kFractionOne, bool enabled = true, int32_t xPhase = 0, int32_t yPhase = 0)
+    {
+        if (gStarList.starCount == gStarList.capacity)
+        {
+            gStarList.capacity += 64;
+            ASSERT_EQ(GrowBuffer(gStarList.capacity * sizeof(StarRecord), &gStarList.records), 0);
+        }
+        StarRecords()[gStarList.starCount++] = StarRecord{
+            x, xPhase, y, yPhase, 4, brightness, red, green, blue, enabled ? kFractionOne : 0, 0xFFFFFFFF};
+    }
+
+    FilterParameters parameters = kFactoryParameters;
+    std::vector<ImageBuffer> images;
+
+private:
+    TestHostMemory memory;
+};
+
+// The colour and transparency planes as stored, for exact comparisons.
+inline std::vector<uint8_t> PlaneBytes(const ImageBuffer* image)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(image->image.data);
+    return std::vector<uint8_t>(bytes, bytes + size_t(image->pixelCount) * size_t(image->bytesPerSample) *
+                                                   size_t(image->layerPlanes + image->transparencyPlanes));
+}
+
+inline uint64_t Fnv1a(const std::vector<uint8_t>& bytes)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (uint8_t b : bytes)
+        hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}

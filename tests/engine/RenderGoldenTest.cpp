@@ -1,0 +1,56 @@
+// A seeded starfield found and rendered at factory settings, compared with checksums stored when the
+// result was last looked at and accepted; both builds must give the same values. After a deliberate
+// change of the effect: look at the new pictures (corvane-render), then replace the checksums.
+#include "RenderFixture.h"
+#include "engine/EngineLifetime.h"
+#include "engine/StarDetection.h"
+#include "tools/starfield/StarfieldGenerator.h"
+
+namespace {
+
+class RenderGoldenTest : public RenderFixture
+{
+};
+
+TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
+{
+    struct Golden
+    {
+        int32_t mode;
+        uint32_t stars;
+        uint64_t checksum; // FNV-1a of the result's colour planes
+    };
+    for (const Golden golden : {Golden{kModeRgb8, 52, 0x956618560f41a67dull}, {kModeRgb16, 52, 0xa60cf3c592af0d5bull}})
+    {
+        StarfieldOptions options;
+        options.width = 320;
+        options.height = 240;
+        options.seed = 424242;
+        options.starCount = 70;
+        const ImageRect rect{0, 0, 320, 240};
+        ASSERT_TRUE(AllocateImageBuffer(&gInputImage, rect, golden.mode, PlaneCounts{3, 0, 0, 0, 0}, true));
+        std::memset(gInputImage.mask.data, 255, size_t(gInputImage.pixelCount));
+        WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &gInputImage);
+        gImageDiagonal = 401;
+        ResetDetection();
+        while (!FindStars())
+        {
+        }
+        EXPECT_EQ(gStarList.starCount, golden.stars) << "mode " << golden.mode;
+
+        // Tiles smaller than the image, so that stars cross tile edges.
+        ImageBuffer* result = MakeImage(rect, golden.mode);
+        for (int32_t top = 0; top < rect.bottom; top += 128)
+            for (int32_t left = 0; left < rect.right; left += 128)
+            {
+                const ImageRect tile{left, top, std::min(left + 128, rect.right), std::min(top + 128, rect.bottom)};
+                ASSERT_TRUE(RenderEffect(&gInputImage, tile, result, tile));
+            }
+        const uint64_t checksum = Fnv1a(PlaneBytes(result));
+        EXPECT_EQ(checksum, golden.checksum) << "mode " << golden.mode << ": 0x" << std::hex << checksum;
+        ReleaseEngine();
+        FreeImageBuffer(&gInputImage);
+    }
+}
+
+} // namespace

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "common/TestHostMemory.h"
+#include "host/ImageTestSupport.h"
+#include "host/ToneTables.h"
+
+namespace {
+
+// The classic bufferProcs of a host without the Buffer suite; `log` records what the module did.
+struct FakeBufferProcs
+{
+    static inline std::string log;
+    static inline OSErr allocateError = noErr;
+    static inline bool lockFails = false;
+    static inline int live = 0;
+
+    static OSErr Allocate(int32 size, BufferID* id)
+    {
+        log += "allocate " + std::to_string(size) + ", ";
+        if (allocateError != noErr)
+            return allocateError;
+        *id = reinterpret_cast<BufferID>(std::malloc(size_t(size)));
+        ++live;
+        return noErr;
+    }
+    static Ptr Lock(BufferID id, Boolean moveHigh)
+    {
+        log += moveHigh ? "lock high, " : "lock low, ";
+        return lockFails ? nullptr : reinterpret_cast<Ptr>(id);
+    }
+    static void Unlock(BufferID) { log += "unlock, "; }
+    static void Free(BufferID id)
+    {
+        log += "free, ";
+        --live;
+        std::free(id);
+    }
+};
+
+class ImageBufferTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { BuildToneTables(); }
+    void TearDown() override
+    {
+        ReleaseBuffer(&record);
+        for (ImageBuffer* buffer : {&a, &b, &c})
+            FreeImageBuffer(buffer);
+    }
+
+    TestHostMemory memory;
+    BufferRecord record{0, nullptr, 0};
+    ImageBuffer a{}, b{}, c{};
+};
+
+TEST_F(ImageBufferTest, BlocksOnlyGrowKeepTheirContentsAndAreCounted)
+{
+    ASSERT_EQ(GrowBuffer(4, &record), noErr);
+    std::memcpy(record.data, "abcd", 4);
+    EXPECT_EQ(ReallocateBuffer(2, &record), noErr); // smaller: nothing happens
+    EXPECT_EQ(CurrentBufferUsage(), 4u);
+    ASSERT_EQ(GrowBuffer(300, &record), noErr);
+    EXPECT_EQ(std::memcmp(record.data, "abcd", 4), 0);
+    EXPECT_EQ(CurrentBufferUsage(), 300u);
+    EXPECT_EQ(PeakBufferUsage(), 304u); // both blocks were held for a moment
+
+    TestHostMemory::RefuseAll() = true;
+    EXPECT_EQ(GrowBuffer(8000, &record), memFullErr);
+    TestHostMemory::RefuseAll() = false;
+    EXPECT_EQ(std::memcmp(record.data, "abcd", 4), 0); // the old block stays
+
+    ReleaseBuffer(&record);
+    EXPECT_EQ(record.data, nullptr);
+    EXPECT_EQ(CurrentBufferUsage(), 0u);
+    EXPECT_EQ(PeakBufferUsage(), 304u);
+}
+
+TEST_F(ImageBufferTest, BufferProcsServeWhenTheSuiteIsMissing)
+{
+    BufferProcs procs{2, 5, FakeBufferProcs::Allocate, FakeBufferProcs::Lock, FakeBufferProcs::Unlock,
+                      FakeBufferProcs::Free, nullptr, nullptr, nullptr, nullptr};
+    FilterRecord filterRecord{};
+    gPlugin.bufferSuite = nullptr;
+    EXPECT_EQ(ReallocateBuffer(64, &record), memFullErr); // no host memory at all
+    gPlugin.filterRecord = &filterRecord;
+    filterRecord.bufferProcs = &procs;
+
+    ASSERT_EQ(ReallocateBuffer(64, &record), noErr);
+    ASSERT_EQ(ReallocateBuffer(128, &record), noErr);
+    ReleaseBuffer(&record);
+    EXPECT_EQ(FakeBufferProcs::log, "allocate 64, lock high, allocate 128, lock high, unlock, free, unlock, free, ");
+
+    FakeBufferProcs::allocateError = -34;
+    EXPECT_EQ(ReallocateBuffer(64, &record), -34); // the host's own code
+    FakeBufferProcs::allocateError = noErr;
+    FakeBufferProcs::lockFails = true;
+    EXPECT_EQ(ReallocateBuffer(64, &record), memFullErr);
+    EXPECT_EQ(FakeBufferProcs::live, 0); // the block that could not be locked was freed
+    EXPECT_EQ(CurrentBufferUsage(), 0u);
+}
+
+TEST_F(ImageBufferTest, ImpossiblePlaneCountsAreReportedAndDropped)
+{
+    UserMessages messages;
+    ASSERT_TRUE(AllocateImageBuffer(&a, ImageRect{0, 0, 4, 4}, 3, PlaneCounts{1, 2, 1, 0, 2}, false));
+    EXPECT_EQ(a.layerPlanes, 3);
+    EXPECT_EQ(a.transparencyPlanes, 1);
+    EXPECT_EQ(a.layerMasks + a.nonLayerPlanes, 0);
+    EXPECT_NE(a.planes[3], nullptr);
+    EXPECT_TRUE(messages.Contains("Error: Unsupported feature. / Plugin does not currently support the use of "
+                                  "layer masks or non-layer planes."));
+    EXPECT_TRUE(messages.Contains(
+        "Error: Unsupported feature. / Plugin does not currently support more than one transparency plane."));
+    EXPECT_EQ(ResultCode(), noErr);
+}
+
+TEST_F(ImageBufferTest, SizesBeyondThirtyTwoBitsAreRefusedBeforeAskingTheHost)
+{
+    UserMessages messages;
+    // 40000 x 40000 x 3 x 4 bytes; and 50000 x 50000 one-byte pixels, a count that overflows an int32.
+    EXPECT_FALSE(AllocateImageBuffer(&a, ImageRect{0, 0, 40000, 40000}, 16, PlaneCounts{3, 0, 0, 0, 0}, true));
+    EXPECT_FALSE(AllocateImageBuffer(&b, ImageRect{0, 0, 50000, 50000}, 1, PlaneCounts{1, 0, 0, 0, 0}, false));
+    EXPECT_EQ(ResultCode(), memFullErr);
+    EXPECT_EQ(PeakBufferUsage(), 0u);
+    EXPECT_EQ(messages.Texts().size(), 2u);
+    EXPECT_TRUE(messages.Contains("Error - Exiting Plugin / Could not allocate memory for an image."));
+    EXPECT_EQ(a.getPixel(&a, 0, 0).red, 0u); // still safe to call
+
+    // An inverted rectangle allocates nothing and ignores access.
+    ASSERT_TRUE(AllocateImageBuffer(&c, ImageRect{5, 5, 2, 9}, 3, PlaneCounts{3, 0, 0, 0, 0}, true));
+    c.putPixel(&c, PixelSample{1, 2, 3, 4, 5}, 5, 5);
+    EXPECT_EQ(c.pixelCount, 0);
+    EXPECT_EQ(PeakBufferUsage(), 0u);
+}
+
+// 8-bit values survive a trip through 16 and 32 bits and back (the preview is made that way).
+TEST_F(ImageBufferTest, CopyBetweenDepthsKeepsEightBitValues)
+{
+    const ImageRect rect{0, 0, 256, 2};
+    ASSERT_TRUE(AllocateImageBuffer(&a, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
+    for (int32_t x = 0; x < 256; ++x)
+        for (int32_t p = 0; p < 4; ++p)
+            for (int32_t y = 0; y < 2; ++y)
+                StoreSample(a, p, x, y, (x + 40 * p + 101 * y) % 256);
+    for (int32_t deep : {11, 16}) {
+        ASSERT_TRUE(AllocateImageBuffer(&b, rect, deep, PlaneCounts{3, 1, 0, 0, 0}, false));
+        ASSERT_TRUE(AllocateImageBuffer(&c, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
+        CopyImageBuffer(&a, &b);
+        CopyImageBuffer(&b, &c);
+        EXPECT_EQ(std::memcmp(a.image.data, c.image.data, size_t(a.pixelCount) * 4), 0) << deep;
+    }
+}
+
+// One mode over different rectangles goes pixel by pixel: nothing is touched past either block, and
+// target pixels beyond the source get its edge colour, unselected.
+TEST_F(ImageBufferTest, CopyBetweenDifferentRectanglesGoesPixelByPixel)
+{
+    ASSERT_TRUE(AllocateImageBuffer(&a, ImageRect{0, 0, 2, 1}, 1, PlaneCounts{1, 0, 0, 0, 0}, false));
+    ASSERT_TRUE(AllocateImageBuffer(&b, ImageRect{-1, 0, 4, 2}, 1, PlaneCounts{1, 0, 0, 0, 0}, true));
+    StoreSample(a, 0, 0, 0, 10);
+    StoreSample(a, 0, 1, 0, 20);
+    CopyImageBuffer(&a, &b);
+    EXPECT_EQ(StoredSample(b, 0, -1, 0), 10);
+    EXPECT_EQ(StoredSample(b, 0, 3, 1), 20);
+    const uint8_t* mask = static_cast<const uint8_t*>(b.mask.data);
+    EXPECT_EQ(mask[1], 255); // (0, 0) lies in the source, which has no mask: selected
+    EXPECT_EQ(mask[0], 0);   // (-1, 0) lies outside it
+}
+
+} // namespace

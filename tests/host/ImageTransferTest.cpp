@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+
+#include "common/TestHostMemory.h"
+#include "host/ImageTestSupport.h"
+#include "host/ImageTransfer.h"
+#include "tools/harness/Harness.h"
+
+namespace {
+
+// A stand-in entry point that only moves pixels: at start, the test's script runs between reading the
+// input and ending the transfer, where the filter run would.
+std::function<void()> gScript;
+bool gCoordinates32 = true;
+
+void Entry(int16 selector, void* record, intptr_t*, int16* result)
+{
+    if (selector == filterSelectorAbout)
+        return;
+    gPlugin.filterRecord = static_cast<FilterRecord*>(record);
+    gPlugin.result = result;
+    if (gPlugin.filterRecord->bigDocumentData != nullptr)
+        gPlugin.filterRecord->bigDocumentData->PluginUsing32BitCoordinates = gCoordinates32;
+    if (selector == filterSelectorStart) {
+        BuildToneTables();
+        ReadInputImage();
+        if (ResultCode() == noErr && gScript)
+            gScript();
+        FinishImageTransfer();
+    }
+    gPlugin.filterRecord = nullptr;
+    gPlugin.result = nullptr;
+}
+
+// Hands the input back in tiles of `size`, every pixel through getPixel, `change` and putPixel.
+bool WriteBack(int32_t size, const std::function<void(PixelSample&)>& change = nullptr)
+{
+    const ImageBuffer& in = gInputImage;
+    ImageBuffer tile{};
+    bool written = true;
+    for (int32_t top = in.rect.top; written && top < in.rect.bottom; top += size)
+        for (int32_t left = in.rect.left; written && left < in.rect.right; left += size) {
+            const ImageRect r{left, top, std::min(left + size, in.rect.right), std::min(top + size, in.rect.bottom)};
+            written = AllocateImageBuffer(&tile, r, in.mode, PlaneCounts{3, 0, 0, 0, 0}, false);
+            for (int32_t y = r.top; written && y < r.bottom; ++y)
+                for (int32_t x = r.left; x < r.right; ++x) {
+                    PixelSample s = in.getPixel(&in, x, y);
+                    if (change)
+                        change(s);
+                    tile.putPixel(&tile, s, x, y);
+                }
+            written = written && WriteOutputTile(&tile);
+        }
+    FreeImageBuffer(&tile);
+    return written;
+}
+
+// Samples spread over each depth's range; floats on the 2^-24 grid, which survive a round trip.
+HostDocument Pattern(int32_t width, int32_t height, int16 mode, bool transparency)
+{
+    HostDocument doc(width, height, mode, transparency);
+    const int32_t bytes = doc.BytesPerSample();
+    doc.Fill([bytes](int32_t plane, int32_t x, int32_t y) {
+        const uint32_t k = uint32_t(x) * 2654435761u + uint32_t(y) * 40503u + uint32_t(plane) * 977u;
+        return bytes == 1 ? k % 256 : bytes == 2 ? k % 32769 : double(k % 16777215 + 2) / 16777216.0;
+    });
+    return doc;
+}
+
+void ExpectInputEquals(const HostDocument& doc)
+{
+    const ImageRect r = doc.FilterRect();
+    ASSERT_EQ(gInputImage.rect, r);
+    for (int32_t p = 0; p < doc.PlaneCount(); ++p)
+        for (int32_t y = r.top; y < r.bottom; ++y)
+            for (int32_t x = r.left; x < r.right; ++x)
+                ASSERT_EQ(StoredSample(gInputImage, p, x, y), doc.Sample(p, x, y)) << p << ": " << x << ", " << y;
+    for (int32_t y = r.top; y < r.bottom; ++y)
+        for (int32_t x = r.left; x < r.right; ++x)
+            ASSERT_EQ(static_cast<const uint8_t*>(gInputImage.mask.data)[(y - r.top) * (r.right - r.left) + x - r.left],
+                      doc.HasSelection() ? doc.SelectionAt(x, y) : 255);
+}
+
+class ImageTransferTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetPluginGlobals();
+        ResetBufferUsage();
+        gScript = nullptr;
+        gCoordinates32 = true;
+    }
+    void TearDown() override { EXPECT_EQ(CurrentBufferUsage(), 0u); }
+};
+
+TEST_F(ImageTransferTest, PhotoshopIsAskedOnePlaneAtATime)
+{
+    Host host(Entry);
+    const HostDocument doc = Pattern(300, 400, plugInModeRGBColor, true);
+    ASSERT_TRUE(host.SetDocument(doc));
+    gScript = [&] {
+        ExpectInputEquals(doc);
+        const PixelSample s = gInputImage.getPixel(&gInputImage, 150, 200);
+        EXPECT_EQ(s.mask, 0xFFFFFFFEu);
+        EXPECT_EQ(gImageDiagonal, 501u);
+        EXPECT_TRUE(WriteBack(2048, [](PixelSample& s) { s = PixelSample{0, 0xFFFFFF, 0, 0, 0}; }));
+    };
+    ASSERT_EQ(host.RunRepeat(), noErr);
+    EXPECT_TRUE(host.Faults().empty());
+    const std::vector<TransferRequest>& t = host.Transfers();
+    ASSERT_EQ(t.size(), 4u + 3u + 1u); // four planes read, three written, the closing call
+    for (int16 p = 0; p < 4; ++p) {
+        EXPECT_EQ(t[p].inLoPlane, p);
+        EXPECT_EQ(t[p].inHiPlane, p);
+        EXPECT_EQ(t[p].inputRate, 0x10000);
+        EXPECT_EQ(t[p].inputPadding, 255);
+    }
+    for (int16 p = 0; p < 3; ++p) {
+        EXPECT_EQ(t[4 + p].outLoPlane, p);
+        EXPECT_EQ(t[4 + p].outHiPlane, p);
+    }
+    EXPECT_TRUE(IsEmptyRect(t[7].inRect) && IsEmptyRect(t[7].outRect) && IsEmptyRect(t[7].maskRect));
+    EXPECT_EQ(host.Document().Sample(1, 5, 5), 255);
+    EXPECT_EQ(host.Document().Sample(3, 5, 5), doc.Sample(3, 5, 5)); // the host keeps the transparency
+}
+
+// Odd host tiles over an odd filter rectangle with a selection, in both coordinate forms.
+TEST_F(ImageTransferTest, OddTilesAndOriginsCoverTheFilterRectangleExactly)
+{
+    for (bool use32 : {true, false}) {
+        gCoordinates32 = use32;
+        HostOptions options;
+        options.tileWidth = 7;
+        options.tileHeight = 5;
+        Host host(Entry, options);
+        HostDocument doc = Pattern(40, 30, plugInModeGray16, false);
+        doc.SetSelection([](int32_t x, int32_t y) { return uint8_t((x * 7 + y * 3) % 256); });
+        doc.SetFilterRect(ImageRect{3, 5, 38, 29});
+        ASSERT_TRUE(host.SetDocument(doc));
+        gScript = [&] { ExpectInputEquals(doc); };
+        ASSERT_EQ(host.RunRepeat(), noErr);
+        const std::vector<TransferRequest>& t = host.Transfers();
+        ASSERT_EQ(t.size(), 5u * 5u + 1u);
+        EXPECT_EQ(t[0].coordinates32, use32);
+        EXPECT_EQ(t[0].maskRect, (ImageRect{3, 5, 10, 10}));
+        EXPECT_EQ(t[24].inRect, (ImageRect{31, 25, 38, 29}));
+    }
+}
+
+TEST_F(ImageTransferTest, WithoutHostTilesTheImageGoesIn1024Squares)
+{
+    Host host(Entry);
+    ASSERT_TRUE(host.SetDocument(Pattern(1025, 1, plugInModeGrayScale, false)));
+    ASSERT_EQ(host.RunRepeat(), noErr);
+    ASSERT_EQ(host.Transfers().size(), 3u);
+    EXPECT_EQ(host.Transfers()[1].inRect, (ImageRect{1024, 0, 1025, 1}));
+}
+
+TEST_F(ImageTransferTest, UnchangedPixelsSurviveTheRoundTripBitForBit)
+{
+    for (int16 mode : {1, 3, 10, 11, 16, 17}) {
+        HostOptions options;
+        options.tileWidth = options.tileHeight = 64;
+        Host host(Entry, options);
+        HostDocument doc = Pattern(181, 97, mode, true);
+        // Float colour outside 0..1 is clamped on reading, NaN read as 0.
+        const double outside[3] = {1.5, -0.2, std::numeric_limits<double>::quiet_NaN()}, clamped[3] = {1, 0, 0};
+        for (int32_t x = 0; x < 3 && doc.BytesPerSample() == 4; ++x)
+            doc.SetSample(0, x, 1, outside[x]);
+        ASSERT_TRUE(host.SetDocument(doc));
+        gScript = [] { EXPECT_TRUE(WriteBack(50)); };
+        ASSERT_EQ(host.RunRepeat(), noErr);
+        for (int32_t x = 0; x < 3 && doc.BytesPerSample() == 4; ++x)
+            doc.SetSample(0, x, 1, clamped[x]);
+        const DocumentDifference difference = CompareDocuments(doc, host.Document(), 0.0);
+        EXPECT_EQ(difference.count, 0) << mode << ": " << DescribeDifference(difference);
+    }
+}
+
+// 2026-12-06: the independent host serves every request from channel 0 and keeps its buffers while
+// the rectangles stay; one request carries all planes, interleaved, with column bytes left 0.
+TEST_F(ImageTransferTest, OtherHostsGetAllPlanesOfATileInOneRequest)
+{
+    HostOptions options = HostOptions::Independent();
+    options.tileWidth = options.tileHeight = 16;
+    Host host(Entry, options);
+    const HostDocument doc = Pattern(37, 21, plugInModeRGBColor, true);
+    ASSERT_TRUE(host.SetDocument(doc));
+    gScript = [&] {
+        ExpectInputEquals(doc);
+        EXPECT_TRUE(WriteBack(20, [](PixelSample& s) { std::swap(s.red, s.blue); }));
+    };
+    ASSERT_EQ(host.RunRepeat(), noErr);
+    EXPECT_TRUE(host.Faults().empty());
+    int reads = 0, writes = 0;
+    for (const TransferRequest& t : host.Transfers()) {
+        reads += !IsEmptyRect(t.inRect) && t.inLoPlane == 0 && t.inHiPlane == 3;
+        writes += !IsEmptyRect(t.outRect) && t.outLoPlane == 0 && t.outHiPlane == 2;
+    }
+    EXPECT_EQ(reads, 3 * 2);
+    EXPECT_EQ(writes, 2 * 2);
+    EXPECT_EQ(host.Document().Sample(0, 36, 20), doc.Sample(2, 36, 20));
+    EXPECT_EQ(host.Document().Sample(2, 0, 0), doc.Sample(0, 0, 0));
+}
+
+TEST_F(ImageTransferTest, FailingTransfersEndWithTheHostsCodeAndAMessageUnlessCancelled)
+{
+    // Call 2 fails while reading; call 5 while writing the second plane.
+    for (auto [at, error] : {std::pair{2, OSErr(-36)}, {5, OSErr(-36)}, {5, userCanceledErr}}) {
+        HostOptions options;
+        options.failAdvanceStateAt = at;
+        options.advanceStateError = error;
+        Host host(Entry, options);
+        ASSERT_TRUE(host.SetDocument(Pattern(10, 10, plugInModeRGBColor, false)));
+        UserMessages messages;
+        gScript = [] { EXPECT_FALSE(WriteBack(10)); };
+        EXPECT_EQ(host.RunRepeat(), error);
+        EXPECT_EQ(host.AdvanceStateCalls(), at); // no closing call after a failure
+        EXPECT_EQ(messages.Texts(), error == userCanceledErr ? std::vector<std::string>{}
+                                    : at == 2 ? std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."}
+                                              : std::vector<std::string>{"Error - Exiting Plugin / Could not write results back to editor."});
+        EXPECT_EQ(host.LiveBuffers(), 0);
+    }
+}
+
+// Rows or pixels shorter than asked for (the harness always serves whole rows, so this host is made
+// here), no transfer at all, or nothing to filter end the run cleanly, without touching the host's buffers.
+OSErr ShortAdvance()
+{
+    static std::vector<uint8_t> data;
+    FilterRecord* r = gPlugin.filterRecord;
+    const bool interleaved = r->hostSig != kPhotoshopSignature;
+    r->inRowBytes = interleaved ? 60 : 19; // 10 16-bit samples need 20 bytes; 3 interleaved planes 60
+    r->inColumnBytes = interleaved ? 1 : 2;
+    data.assign(size_t(r->inRowBytes) * 10, 0);
+    r->inData = data.data();
+    return noErr;
+}
+
+TEST_F(ImageTransferTest, HostsThatCannotDeliverEndTheRunCleanly)
+{
+    const struct
+    {
+        OSType signature;
+        AdvanceStateProc advance;
+        Rect filter;
+        OSErr result;
+    } cases[] = {{kPhotoshopSignature, ShortAdvance, Rect{0, 0, 10, 10}, errPlugInHostInsufficient},
+                 {FourCC("spHO"), ShortAdvance, Rect{0, 0, 10, 10}, errPlugInHostInsufficient},
+                 {kPhotoshopSignature, nullptr, Rect{0, 0, 10, 10}, errPlugInHostInsufficient},
+                 {kPhotoshopSignature, ShortAdvance, Rect{2, 5, 9, 5}, filterBadParameters}};
+    for (const auto& c : cases) {
+        TestHostMemory memory;
+        FilterRecord record{};
+        int16 result = noErr;
+        record.filterRect = c.filter;
+        record.imageMode = plugInModeRGB48;
+        record.hostSig = c.signature;
+        record.advanceState = c.advance;
+        gPlugin.filterRecord = &record;
+        gPlugin.result = &result;
+        UserMessages messages;
+        ReadInputImage();
+        FinishImageTransfer();
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(messages.Contains("Error - Exiting Plugin / Could not read input image."),
+                  c.result != filterBadParameters);
+    }
+}
+
+} // namespace
