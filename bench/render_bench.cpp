@@ -4,9 +4,9 @@
 //
 //   render_bench [width height stars]
 #include <algorithm>
-#include <cmath>
 #include <chrono>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,15 +40,13 @@ uint64_t CountStampedPoints(Shape* shape, int32_t level, const ImageRect& rect)
     const uint32_t threshold = uint32_t(100 - level) * 10737418u;
     const uint32_t visible = gQuality.visibilityCutoff / 2;
     uint64_t count = 0;
-    for (uint32_t i = 0; i < gStarList.starCount; ++i)
-    {
+    for (uint32_t i = 0; i < gStarList.starCount; ++i) {
         const StarRecord& star = StarRecords()[i];
         if (star.brightness <= threshold)
             break;
         EnsureSubShape(shape, star.xPhase, star.yPhase);
         const SubShapeEntry& entry = EntryFor(*shape, star.xPhase, star.yPhase);
-        for (uint32_t k = 0; k < entry.pointCount; ++k)
-        {
+        for (uint32_t k = 0; k < entry.pointCount; ++k) {
             const ShapePoint& p = PointsOf(entry)[k];
             const int32_t x = star.x + p.dx;
             const int32_t y = star.y + p.dy;
@@ -68,9 +66,9 @@ double RenderAllTiles(ImageBuffer* result)
     const ImageRect& rect = gInputImage.rect;
     const Clock::time_point start = Clock::now();
     for (int32_t top = rect.top; top < rect.bottom; top += kTileSize)
-        for (int32_t left = rect.left; left < rect.right; left += kTileSize)
-        {
-            const ImageRect tile{left, top, std::min(left + kTileSize, rect.right), std::min(top + kTileSize, rect.bottom)};
+        for (int32_t left = rect.left; left < rect.right; left += kTileSize) {
+            const ImageRect tile{left, top, std::min(left + kTileSize, rect.right),
+                                 std::min(top + kTileSize, rect.bottom)};
             const PlaneCounts counts{3, 0, 0, 0, 0};
             if (!AllocateImageBuffer(result, tile, gInputImage.mode, counts, false))
                 return -1.0;
@@ -100,12 +98,12 @@ int main(int argc, char** argv)
     if (!AllocateImageBuffer(&gInputImage, ImageRect{0, 0, width, height}, 11, counts, true))
         return 1;
     WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &gInputImage);
-    gImageDiagonal = uint32_t(std::sqrt(float(uint32_t(width) * uint32_t(width) + uint32_t(height) * uint32_t(height)))) + 1;
+    gImageDiagonal =
+        uint32_t(std::sqrt(float(uint32_t(width) * uint32_t(width) + uint32_t(height) * uint32_t(height)))) + 1;
 
     Clock::time_point start = Clock::now();
     ResetDetection();
-    while (!FindStars())
-    {
+    while (!FindStars()) {
     }
     std::printf("%d x %d 16-bit RGB, %u stars detected in %.2f s\n", width, height, gStarList.starCount,
                 SecondsSince(start));
@@ -116,8 +114,7 @@ int main(int argc, char** argv)
     start = Clock::now();
     uint64_t spikePoints = 0;
     uint64_t flarePoints = 0;
-    for (int32_t phase = 0; phase < 16; ++phase)
-    {
+    for (int32_t phase = 0; phase < 16; ++phase) {
         EnsureSubShape(&gSpikeShape, phase / 4, phase % 4);
         EnsureSubShape(&gFlareShape, phase / 4, phase % 4);
         spikePoints += gSpikeShape.entries[phase].pointCount;

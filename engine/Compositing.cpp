@@ -44,8 +44,7 @@ void BlendPixel(PixelSample& d, const PixelSample& s)
 bool CopyImageRect(const ImageBuffer* source, const ImageRect& sourceRect, ImageBuffer* destination,
                    const ImageRect& destRect)
 {
-    if (!SameAttributes(source, destination))
-    {
+    if (!SameAttributes(source, destination)) {
         ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "Programming error:  Incompatible image attributes.");
         SetResultCode(kIncompatibleImagesError);
         return false;
@@ -77,8 +76,7 @@ bool CopyImageRect(const ImageBuffer* source, const ImageRect& sourceRect, Image
 
     const size_t rowBytes = size_t(width) * size_t(source->bytesPerSample);
     const int32_t planes = source->layerPlanes + source->transparencyPlanes;
-    for (int32_t p = 0; p < planes; ++p)
-    {
+    for (int32_t p = 0; p < planes; ++p) {
         const uint8_t* sourceStart = SampleAddress(source, p, from.left, from.top);
         uint8_t* destStart = SampleAddress(destination, p, to.left, to.top);
         if (sourceStart == destStart)
@@ -86,8 +84,7 @@ bool CopyImageRect(const ImageBuffer* source, const ImageRect& sourceRect, Image
         // A destination that lies later in memory is copied from the last row back, so that rows of an
         // overlapping source are read before they are overwritten.
         const bool backwards = destStart > sourceStart;
-        for (int32_t i = 0; i < height; ++i)
-        {
+        for (int32_t i = 0; i < height; ++i) {
             const int32_t row = backwards ? height - 1 - i : i;
             std::memmove(SampleAddress(destination, p, to.left, to.top + row),
                          SampleAddress(source, p, from.left, from.top + row), rowBytes);
@@ -103,13 +100,10 @@ void FillImageRect(ImageBuffer* destination, const PixelSample& sample, const Im
     // mean of all three channels.
     const int keptColours = (sample.red == kKeepSample) + (sample.green == kKeepSample) + (sample.blue == kKeepSample);
     const bool mergeColour = keptColours == 1 || keptColours == 2;
-    for (int32_t y = rect.top; y < rect.bottom; ++y)
-    {
-        for (int32_t x = rect.left; x < rect.right; ++x)
-        {
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        for (int32_t x = rect.left; x < rect.right; ++x) {
             PixelSample out = sample;
-            if (mergeColour)
-            {
+            if (mergeColour) {
                 const PixelSample stored = destination->getPixel(destination, x, y);
                 if (out.red == kKeepSample)
                     out.red = stored.red;

@@ -8,8 +8,7 @@
 // Screen-blends the source's hue at full strength over `d` with an opacity of 256 times the source's
 // alpha times its strongest colour fraction (capped at 1.0). The source colour is three fractions, the
 // destination colour channel values; `d`'s alpha and mask are not touched.
-template <class Quality>
-inline void BlendPixelWith(PixelSample& d, const PixelSample& s)
+template <class Quality> inline void BlendPixelWith(PixelSample& d, const PixelSample& s)
 {
     uint32_t m = s.red > s.green ? s.red : s.green;
     m = m > s.blue ? m : s.blue;

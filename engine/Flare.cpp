@@ -30,8 +30,7 @@ struct FlareBuild
     uint32_t Visit(int32_t i, int32_t j)
     {
         const uint32_t weight = WeightAt(i, j);
-        if (weight >= cut && !failed)
-        {
+        if (weight >= cut && !failed) {
             const ShapePoint point{int16_t(i), int16_t(j), kWhite, kWhite, kWhite, weight};
             failed = !AppendPoint(entry, point, kRenderShapeGrowthPoints);
         }
@@ -43,8 +42,7 @@ struct FlareBuild
     // pixel is already invisible: the profile only falls with distance, so that ends the flare.
     bool VisitRing(int32_t k)
     {
-        for (int32_t j = 0; j <= k; ++j)
-        {
+        for (int32_t j = 0; j <= k; ++j) {
             const bool between = j > 0 && j < k;
             if (Visit(k, j) < cut && j == 0)
                 return false;
@@ -96,15 +94,13 @@ bool BuildFlareShape(Shape* shape, int32_t xPhase, int32_t yPhase)
     // No flare reaches beyond the image's diagonal.
     const int32_t reach = int32_t(gImageDiagonal);
     int32_t k = 1;
-    while (k <= reach && !build.failed)
-    {
+    while (k <= reach && !build.failed) {
         const bool goesOn = build.VisitRing(k);
         ++k;
         if (!goesOn)
             break;
     }
-    if (build.failed)
-    {
+    if (build.failed) {
         // A partly built phase must not pass for a built one.
         entry.pointCount = 0;
         return false;

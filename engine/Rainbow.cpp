@@ -13,8 +13,7 @@ ColourFractions RainbowColourFor(uint32_t distance40, int32_t rainbowIntensity, 
     // Unsigned 32-bit throughout: the phase and the amplitude ramp are sized to fit.
     const uint32_t phase = distance40 * 80 / uint32_t(103 - rainbowFrequency);
     const uint32_t fullAmplitude = uint32_t(rainbowIntensity) * kOnePercent;
-    const Fraction amplitude =
-        phase < kFadeInPhase ? fullAmplitude / kFadeInPhase * phase : fullAmplitude;
+    const Fraction amplitude = phase < kFadeInPhase ? fullAmplitude / kFadeInPhase * phase : fullAmplitude;
     const int32_t angle = int32_t(phase);
     return ColourFractions{OneMinus(MulFraction(HalfSineAt(angle), amplitude)),
                            OneMinus(MulFraction(HalfSineAt(angle + 1200), amplitude)),

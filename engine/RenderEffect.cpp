@@ -69,8 +69,7 @@ bool PrepareDestination(const FilterParameters& parameters, const ImageBuffer* s
 
     // The effect alone is drawn on black, but a layer keeps its transparency (and the selection its
     // shape), so those are copied before the colour is cleared.
-    if (destination->transparencyPlanes > 0 || destination->mask.data != nullptr)
-    {
+    if (destination->transparencyPlanes > 0 || destination->mask.data != nullptr) {
         if (!CopyImageRect(source, sourceRect, destination, destRect))
             return false;
     }
@@ -89,7 +88,8 @@ uint32_t PassThreshold(int32_t level)
 
 Fraction StarStrength(int32_t level, uint32_t brightness, uint32_t threshold)
 {
-    return uint32_t(level) * (RatioFraction(RatioFraction(brightness - threshold, brightness), OneMinus(threshold)) / 100);
+    return uint32_t(level) *
+           (RatioFraction(RatioFraction(brightness - threshold, brightness), OneMinus(threshold)) / 100);
 }
 
 enum class PassResult
@@ -111,8 +111,7 @@ PassResult RunPass(const Pass& pass, uint32_t firstStar, int32_t saturation, Ima
 {
     const uint32_t threshold = PassThreshold(pass.level);
     const StarRecord* stars = StarRecords();
-    for (uint32_t i = firstStar; i < gStarList.starCount; ++i)
-    {
+    for (uint32_t i = firstStar; i < gStarList.starCount; ++i) {
         const StarRecord& star = stars[i];
         // The list is sorted by brightness: no later star reaches the threshold either.
         if (star.brightness <= threshold)
@@ -127,8 +126,7 @@ PassResult RunPass(const Pass& pass, uint32_t firstStar, int32_t saturation, Ima
         if (!StampShape(destination, destRect, pass.shape, colour, position, saturation))
             return PassResult::Failed;
         const bool poll = (pass.pollEagerly && i < kEagerPollStars) || i % kPollInterval == 0;
-        if (poll && UserInputPending())
-        {
+        if (poll && UserInputPending()) {
             *interruptedAt = i;
             return PassResult::Interrupted;
         }
@@ -157,40 +155,33 @@ bool RenderEffect(const ImageBuffer* source, const ImageRect& sourceRect, ImageB
     const bool resume = CanResume(parameters, destination, destRect);
     // Any render other than the interrupted one discards what was left behind.
     gRenderResume.resumable = false;
-    if (resume)
-    {
+    if (resume) {
         firstSpikeStar = gRenderResume.nextSpikeStar;
         firstFlareStar = gRenderResume.nextFlareStar;
-    }
-    else if (!PrepareDestination(parameters, source, sourceRect, destination, destRect))
-    {
+    } else if (!PrepareDestination(parameters, source, sourceRect, destination, destRect)) {
         return false;
     }
 
     uint32_t interruptedAt = 0;
-    if (parameters.intensity > 0)
-    {
+    if (parameters.intensity > 0) {
         const Pass spikes{&gSpikeShape, parameters.intensity, true};
         const PassResult result =
             RunPass(spikes, firstSpikeStar, parameters.saturation, destination, destRect, &interruptedAt);
         if (result == PassResult::Failed)
             return false;
-        if (result == PassResult::Interrupted)
-        {
+        if (result == PassResult::Interrupted) {
             SaveResumePoint(interruptedAt + 1, 0, parameters, destination, destRect);
             return false;
         }
     }
 
-    if (parameters.softFlareBrightness >= 1)
-    {
+    if (parameters.softFlareBrightness >= 1) {
         const Pass flare{&gFlareShape, parameters.softFlareBrightness, false};
         const PassResult result =
             RunPass(flare, firstFlareStar, parameters.saturation, destination, destRect, &interruptedAt);
         if (result == PassResult::Failed)
             return false;
-        if (result == PassResult::Interrupted)
-        {
+        if (result == PassResult::Interrupted) {
             SaveResumePoint(gStarList.starCount, interruptedAt + 1, parameters, destination, destRect);
             return false;
         }

@@ -51,10 +51,9 @@ struct RayWalk
         const uint32_t weight = MulFraction(coverageFraction, value.strength);
         if (weight > stepMax)
             stepMax = weight;
-        if (weight >= cut && !failed)
-        {
-            const ShapePoint point{int16_t(dx / 4), int16_t(dy / 4), value.colour.red, value.colour.green,
-                                   value.colour.blue, weight};
+        if (weight >= cut && !failed) {
+            const ShapePoint point{int16_t(dx / 4),    int16_t(dy / 4),   value.colour.red,
+                                   value.colour.green, value.colour.blue, weight};
             failed = !AppendPoint(entry, point, kRenderShapeGrowthPoints);
         }
         return true;
@@ -129,14 +128,12 @@ bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, int32_t angle, f
     int32_t major = 0;
     // Opposite rays would both draw the star's own row (or column); the one walking backwards starts
     // one step out.
-    if (step < 0)
-    {
+    if (step < 0) {
         major = -4;
         centre += advance;
     }
 
-    for (; std::abs(major) <= majorExtent; major += step, centre += advance)
-    {
+    for (; std::abs(major) <= majorExtent; major += step, centre += advance) {
         walk.low = centre - halfWidth;
         walk.high = centre + halfWidth;
         walk.stepMax = 0;
@@ -171,21 +168,17 @@ namespace {
 bool DrawSpikeRays(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShapeKey& key)
 {
     const float width = SpikeWidthFactor(key.spikeSharpness);
-    if (key.length > 0)
-    {
-        for (int32_t k = 0; k < key.numberOfPoints; ++k)
-        {
+    if (key.length > 0) {
+        for (int32_t k = 0; k < key.numberOfPoints; ++k) {
             const int32_t angle = key.angle + k * 3600 / key.numberOfPoints;
             if (!DrawSpikeRay(shape, xPhase, yPhase, angle, width, key.length, kFractionOne))
                 return false;
         }
     }
 
-    if (key.secondarySpikeIntensity >= 1 && key.length >= 1)
-    {
+    if (key.secondarySpikeIntensity >= 1 && key.length >= 1) {
         const int32_t rayLength = key.length * kSecondaryLengthPercent / 100;
-        for (const SecondarySpike& spike : kSecondarySpikeTable)
-        {
+        for (const SecondarySpike& spike : kSecondarySpikeTable) {
             const Fraction intensity =
                 uint32_t(spike.weight) * uint32_t(key.secondarySpikeIntensity) * kOneTenThousandth;
             if (!DrawSpikeRay(shape, xPhase, yPhase, key.angle + spike.degrees * 10, width * 0.5f, rayLength,

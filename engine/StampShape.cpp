@@ -20,8 +20,7 @@ void StampPoints(ImageBuffer* destination, const ImageRect& destRect, const SubS
     const GetPixelProc getPixel = destination->getPixel;
     const PutPixelProc putPixel = destination->putPixel;
 
-    for (uint32_t i = 0; i < count; ++i)
-    {
+    for (uint32_t i = 0; i < count; ++i) {
         const ShapePoint& point = points[i];
         const int32_t px = x + point.dx;
         const int32_t py = y + point.dy;
@@ -73,8 +72,7 @@ bool StampShape(ImageBuffer* destination, const ImageRect& destRect, Shape* shap
     if (IsEmptyRect(IntersectRect(reach, destRect)))
         return true;
 
-    if (entry.points.data == nullptr)
-    {
+    if (entry.points.data == nullptr) {
         ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "NULL SubShapeEntry pointer detected.");
         return false;
     }

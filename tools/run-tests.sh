@@ -21,6 +21,9 @@ export CORVANE_WINEPREFIX="${CORVANE_WINEPREFIX:-$PWD/build/windows/wineprefix}"
 export WINEPREFIX="$CORVANE_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 /usr/lib/wine/wineserver -p
 trap '/usr/lib/wine/wineserver -k || true' EXIT
+# The first Wine process in a new prefix starts background services that inherit its output; started
+# here with output discarded, they cannot keep CTest's pipes open and stall the run.
+tools/wine-run.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
 xvfb-run -a ctest --preset windows || status=1
 
 exit $status

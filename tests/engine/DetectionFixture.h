@@ -19,7 +19,6 @@
 
 namespace detection_test {
 
-constexpr int32_t kGray8 = 1;
 constexpr int32_t kRgb8 = 3;
 constexpr int32_t kGray16 = 10;
 constexpr int32_t kRgb16 = 11;
@@ -46,7 +45,7 @@ inline bool Near(const StarRecord& star, double x, double y, double tolerance)
 
 class DetectionFixture : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override
     {
         BuildToneTables();
@@ -72,9 +71,9 @@ protected:
     void UseImage(const LinearImage& picture, int32_t mode = kRgb16, bool transparency = false)
     {
         FreeImageBuffer(&gInputImage);
-        const PlaneCounts counts{mode == kGray8 || mode == kGray16 ? 1 : 3, transparency ? 1 : 0, 0, 0, 0};
-        ASSERT_TRUE(AllocateImageBuffer(&gInputImage, ImageRect{0, 0, picture.width, picture.height}, mode, counts,
-                                        true));
+        const PlaneCounts counts{mode == kGray16 ? 1 : 3, transparency ? 1 : 0, 0, 0, 0};
+        ASSERT_TRUE(
+            AllocateImageBuffer(&gInputImage, ImageRect{0, 0, picture.width, picture.height}, mode, counts, true));
         WriteToImageBuffer(picture, &gInputImage);
     }
 

@@ -77,8 +77,7 @@ protected:
         uint8_t* bytes = static_cast<uint8_t*>(image->image.data);
         const size_t size = size_t(image->bytesPerSample);
         const size_t count = size_t(image->pixelCount) * size_t(image->layerPlanes + image->transparencyPlanes);
-        for (size_t i = 0; i < count; ++i)
-        {
+        for (size_t i = 0; i < count; ++i) {
             const uint32_t r = random();
             const uint16_t v16 = uint16_t(r % 20000);
             const float v32 = float(r % 10000) / 16000.0f;
@@ -95,13 +94,12 @@ protected:
     void AddStar(int32_t x, int32_t y, uint32_t brightness, uint32_t red = kFractionOne, uint32_t green = kFractionOne,
                  uint32_t blue = kFractionOne, bool enabled = true, int32_t xPhase = 0, int32_t yPhase = 0)
     {
-        if (gStarList.starCount == gStarList.capacity)
-        {
+        if (gStarList.starCount == gStarList.capacity) {
             gStarList.capacity += 64;
             ASSERT_EQ(GrowBuffer(gStarList.capacity * sizeof(StarRecord), &gStarList.records), 0);
         }
-        StarRecords()[gStarList.starCount++] = StarRecord{
-            x, xPhase, y, yPhase, 4, brightness, red, green, blue, enabled ? kFractionOne : 0, 0xFFFFFFFF};
+        StarRecords()[gStarList.starCount++] =
+            StarRecord{x, xPhase, y, yPhase, 4, brightness, red, green, blue, enabled ? kFractionOne : 0, 0xFFFFFFFF};
     }
 
     FilterParameters parameters = kFactoryParameters;

@@ -20,8 +20,8 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
         uint32_t stars;
         uint64_t checksum; // FNV-1a of the result's colour planes
     };
-    for (const Golden golden : {Golden{kModeRgb8, 52, 0x956618560f41a67dull}, {kModeRgb16, 52, 0xa60cf3c592af0d5bull}})
-    {
+    for (const Golden golden :
+         {Golden{kModeRgb8, 52, 0x956618560f41a67dull}, {kModeRgb16, 52, 0xa60cf3c592af0d5bull}}) {
         StarfieldOptions options;
         options.width = 320;
         options.height = 240;
@@ -33,16 +33,14 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
         WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &gInputImage);
         gImageDiagonal = 401;
         ResetDetection();
-        while (!FindStars())
-        {
+        while (!FindStars()) {
         }
         EXPECT_EQ(gStarList.starCount, golden.stars) << "mode " << golden.mode;
 
         // Tiles smaller than the image, so that stars cross tile edges.
         ImageBuffer* result = MakeImage(rect, golden.mode);
         for (int32_t top = 0; top < rect.bottom; top += 128)
-            for (int32_t left = 0; left < rect.right; left += 128)
-            {
+            for (int32_t left = 0; left < rect.right; left += 128) {
                 const ImageRect tile{left, top, std::min(left + 128, rect.right), std::min(top + 128, rect.bottom)};
                 ASSERT_TRUE(RenderEffect(&gInputImage, tile, result, tile));
             }

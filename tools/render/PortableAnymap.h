@@ -10,8 +10,8 @@ struct AnymapImage
 {
     int32_t width = 0;
     int32_t height = 0;
-    int32_t channels = 0;      // 1 (PGM) or 3 (PPM)
-    int32_t maxValue = 0;      // 255 or up to 65535
+    int32_t channels = 0;          // 1 (PGM) or 3 (PPM)
+    int32_t maxValue = 0;          // 255 or up to 65535
     std::vector<uint16_t> samples; // interleaved, row by row
 };
 

@@ -47,12 +47,11 @@ struct Options
 
 void PrintUsage()
 {
-    std::fprintf(stderr,
-                 "usage: corvane-render --out FILE (--in FILE | --starfield WxH [--stars N] [--seed N])\n"
-                 "         [--depth 8|16] [--grey] [--preview] [--source-out FILE]\n"
-                 "         [--intensity N] [--length N] [--angle TENTHS] [--points N] [--sharpness N]\n"
-                 "         [--saturation N] [--rainbow N] [--frequency N] [--secondary N] [--flare N]\n"
-                 "         [--spikes-only]\n");
+    std::fprintf(stderr, "usage: corvane-render --out FILE (--in FILE | --starfield WxH [--stars N] [--seed N])\n"
+                         "         [--depth 8|16] [--grey] [--preview] [--source-out FILE]\n"
+                         "         [--intensity N] [--length N] [--angle TENTHS] [--points N] [--sharpness N]\n"
+                         "         [--saturation N] [--rainbow N] [--frequency N] [--secondary N] [--flare N]\n"
+                         "         [--spikes-only]\n");
 }
 
 bool ParseInt(const char* text, int32_t low, int32_t high, int32_t* value)
@@ -76,24 +75,26 @@ bool ParseOptions(int argc, char** argv, Options* options)
     };
     FilterParameters& p = options->parameters;
     const Numeric numerics[] = {
-        {"--intensity", &p.intensity, 0, 100},     {"--length", &p.length, 0, 100},
-        {"--angle", &p.angle, -900, 900},          {"--points", &p.numberOfPoints, 1, 32},
-        {"--sharpness", &p.spikeSharpness, 0, 100}, {"--saturation", &p.saturation, -100, 100},
-        {"--rainbow", &p.rainbowIntensity, 0, 100}, {"--frequency", &p.rainbowFrequency, 0, 100},
-        {"--secondary", &p.secondarySpikeIntensity, 0, 100}, {"--flare", &p.softFlareBrightness, 0, 100},
+        {"--intensity", &p.intensity, 0, 100},
+        {"--length", &p.length, 0, 100},
+        {"--angle", &p.angle, -900, 900},
+        {"--points", &p.numberOfPoints, 1, 32},
+        {"--sharpness", &p.spikeSharpness, 0, 100},
+        {"--saturation", &p.saturation, -100, 100},
+        {"--rainbow", &p.rainbowIntensity, 0, 100},
+        {"--frequency", &p.rainbowFrequency, 0, 100},
+        {"--secondary", &p.secondarySpikeIntensity, 0, 100},
+        {"--flare", &p.softFlareBrightness, 0, 100},
     };
-    for (int i = 1; i < argc; ++i)
-    {
+    for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
         bool matched = false;
-        for (const Numeric& n : numerics)
-        {
+        for (const Numeric& n : numerics) {
             if (arg != n.name)
                 continue;
             int32_t v = 0;
-            if (next == nullptr || !ParseInt(next, n.low, n.high, &v))
-            {
+            if (next == nullptr || !ParseInt(next, n.low, n.high, &v)) {
                 std::fprintf(stderr, "%s needs a number from %d to %d\n", n.name, n.low, n.high);
                 return false;
             }
@@ -109,27 +110,22 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->grey = true;
         else if (arg == "--preview")
             options->preview = true;
-        else if ((arg == "--in" || arg == "--out" || arg == "--source-out") && next != nullptr)
-        {
+        else if ((arg == "--in" || arg == "--out" || arg == "--source-out") && next != nullptr) {
             (arg == "--in" ? options->in : arg == "--out" ? options->out : options->sourceOut) = next;
             ++i;
-        }
-        else if (arg == "--starfield" && next != nullptr &&
-                 std::sscanf(next, "%dx%d", &options->width, &options->height) == 2 && options->width > 0 &&
-                 options->height > 0 && options->width <= 32767 && options->height <= 32767)
+        } else if (arg == "--starfield" && next != nullptr &&
+                   std::sscanf(next, "%dx%d", &options->width, &options->height) == 2 && options->width > 0 &&
+                   options->height > 0 && options->width <= 32767 && options->height <= 32767)
             ++i;
         else if (arg == "--stars" && next != nullptr && ParseInt(next, 0, 1000000, &options->stars))
             ++i;
-        else if (arg == "--seed" && next != nullptr)
-        {
+        else if (arg == "--seed" && next != nullptr) {
             options->seed = std::strtoull(next, nullptr, 10);
             ++i;
-        }
-        else if (arg == "--depth" && next != nullptr && ParseInt(next, 8, 16, &options->depth) &&
-                 (options->depth == 8 || options->depth == 16))
+        } else if (arg == "--depth" && next != nullptr && ParseInt(next, 8, 16, &options->depth) &&
+                   (options->depth == 8 || options->depth == 16))
             ++i;
-        else
-        {
+        else {
             std::fprintf(stderr, "unknown or incomplete option %s\n", arg.c_str());
             return false;
         }
@@ -178,16 +174,12 @@ void SetSample(ImageBuffer* image, int32_t plane, size_t index, uint32_t v)
 void StoreAnymap(const AnymapImage& file, int32_t depth, ImageBuffer* image)
 {
     const size_t pixels = size_t(image->pixelCount);
-    for (size_t i = 0; i < pixels; ++i)
-    {
+    for (size_t i = 0; i < pixels; ++i) {
         const uint16_t* px = &file.samples[i * size_t(file.channels)];
-        if (image->layerPlanes == 1)
-        {
+        if (image->layerPlanes == 1) {
             const uint32_t grey = file.channels == 3 ? (uint32_t(px[0]) + px[1] + px[2]) / 3 : px[0];
             SetSample(image, 0, i, ToHost(grey, uint32_t(file.maxValue), depth));
-        }
-        else
-        {
+        } else {
             for (int32_t p = 0; p < 3; ++p)
                 SetSample(image, p, i, ToHost(px[file.channels == 3 ? p : 0], uint32_t(file.maxValue), depth));
         }
@@ -217,10 +209,8 @@ bool Run(Options& options)
 {
     std::string error;
     AnymapImage file;
-    if (!options.in.empty())
-    {
-        if (!ReadAnymap(options.in, &file, &error))
-        {
+    if (!options.in.empty()) {
+        if (!ReadAnymap(options.in, &file, &error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return false;
         }
@@ -233,19 +223,15 @@ bool Run(Options& options)
     const ImageRect rect{0, 0, options.width, options.height};
     const int32_t mode = ModeFor(options.grey, options.depth);
     const PlaneCounts counts{options.grey ? 1 : 3, 0, 0, 0, 0};
-    if (!AllocateImageBuffer(&gInputImage, rect, mode, counts, true))
-    {
+    if (!AllocateImageBuffer(&gInputImage, rect, mode, counts, true)) {
         std::fprintf(stderr, "cannot allocate the input image\n");
         return false;
     }
     // As from a host without a selection: everything is selected.
     std::memset(gInputImage.mask.data, 255, size_t(gInputImage.pixelCount));
-    if (!options.in.empty())
-    {
+    if (!options.in.empty()) {
         StoreAnymap(file, options.depth, &gInputImage);
-    }
-    else
-    {
+    } else {
         StarfieldOptions starfield;
         starfield.width = options.width;
         starfield.height = options.height;
@@ -255,17 +241,16 @@ bool Run(Options& options)
         WriteToImageBuffer(RenderStarfield(starfield, GenerateStars(starfield)), &gInputImage);
     }
     gImageDiagonal = uint32_t(std::sqrt(float(uint32_t(options.width) * uint32_t(options.width) +
-                                              uint32_t(options.height) * uint32_t(options.height)))) + 1;
-    if (!options.sourceOut.empty() && !WriteAnymap(options.sourceOut, ToAnymap(gInputImage, options.depth), &error))
-    {
+                                              uint32_t(options.height) * uint32_t(options.height)))) +
+                     1;
+    if (!options.sourceOut.empty() && !WriteAnymap(options.sourceOut, ToAnymap(gInputImage, options.depth), &error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
 
     auto start = std::chrono::steady_clock::now();
     ResetDetection();
-    while (!FindStars())
-    {
+    while (!FindStars()) {
     }
     uint32_t enabled = 0;
     for (uint32_t i = 0; i < gStarList.starCount; ++i)
@@ -276,20 +261,17 @@ bool Run(Options& options)
         SetPreviewQuality();
     gPlugin.parameters = &options.parameters;
     ImageBuffer result{};
-    if (!AllocateImageBuffer(&result, rect, mode, counts, false))
-    {
+    if (!AllocateImageBuffer(&result, rect, mode, counts, false)) {
         std::fprintf(stderr, "cannot allocate the result image\n");
         return false;
     }
     start = std::chrono::steady_clock::now();
     for (int32_t top = rect.top; top < rect.bottom; top += kTileSize)
-        for (int32_t left = rect.left; left < rect.right; left += kTileSize)
-        {
-            const ImageRect tile{left, top, std::min(left + kTileSize, rect.right), std::min(top + kTileSize, rect.bottom)};
-            while (!RenderEffect(&gInputImage, tile, &result, tile))
-            {
-                if (ResultCode() != 0)
-                {
+        for (int32_t left = rect.left; left < rect.right; left += kTileSize) {
+            const ImageRect tile{left, top, std::min(left + kTileSize, rect.right),
+                                 std::min(top + kTileSize, rect.bottom)};
+            while (!RenderEffect(&gInputImage, tile, &result, tile)) {
+                if (ResultCode() != 0) {
                     std::fprintf(stderr, "rendering failed with result code %d\n", ResultCode());
                     return false;
                 }
@@ -309,8 +291,7 @@ bool Run(Options& options)
 int main(int argc, char** argv)
 {
     Options options;
-    if (!ParseOptions(argc, argv, &options))
-    {
+    if (!ParseOptions(argc, argv, &options)) {
         PrintUsage();
         return 2;
     }
