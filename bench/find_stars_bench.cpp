@@ -51,9 +51,9 @@ void BenchFindStars(int32_t width, int32_t height, int32_t starCount)
     uint32_t enabled = 0;
     for (uint32_t i = 0; i < gStarList.starCount; ++i)
         enabled += StarRecords()[i].spikesEnabled != 0 ? 1 : 0;
-    std::printf("FindStars: %.3f s, %" PRIu32 " stars (%" PRIu32 " with spikes), %.1f Mpixel/s, peak host memory %.1f MB\n",
-                seconds, gStarList.starCount, enabled, double(width) * height / seconds / 1e6,
-                double(PeakBufferUsage()) / 1e6);
+    std::printf(
+        "FindStars: %.3f s, %" PRIu32 " stars (%" PRIu32 " with spikes), %.1f Mpixel/s, peak host memory %.1f MB\n",
+        seconds, gStarList.starCount, enabled, double(width) * height / seconds / 1e6, double(PeakBufferUsage()) / 1e6);
     ReleaseEngine();
     FreeImageBuffer(&gInputImage);
 }

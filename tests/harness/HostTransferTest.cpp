@@ -235,7 +235,7 @@ TEST_F(HostTransfer, IndependentHostServesFromChannelZeroAndKeepsBuffersWhileRec
     };
     EXPECT_EQ(host.RunRepeat(), noErr);
     EXPECT_EQ(host.Selectors().front(), filterSelectorParameters); // sent on every run
-    EXPECT_EQ(host.Document().Sample(0, 0, 0), 77.0);            // plane 2 went to channel 0
+    EXPECT_EQ(host.Document().Sample(0, 0, 0), 77.0);              // plane 2 went to channel 0
     EXPECT_EQ(host.Document().Sample(2, 0, 0), 200.0);
     ASSERT_EQ(host.Transfers().size(), 4u);
     EXPECT_FALSE(host.Transfers()[1].reloaded);

@@ -29,6 +29,21 @@ TEST(ModuleLoader, LoadsTheBuiltModuleThroughItsPiplAndRunsIt)
     EXPECT_EQ(module.library, nullptr);
 }
 
+#ifdef CORVANE_HARNESS_PROBE_FILE
+TEST(ModuleLoader, CallsTheEntryPointThePiplNames)
+{
+    LoadedModule module;
+    ASSERT_TRUE(LoadModule(BuildOutputPath(CORVANE_HARNESS_PROBE_FILE), &module)) << module.error;
+    EXPECT_EQ(module.entryName, "ProbeMain");
+    intptr_t data = 0;
+    int16 result = 0;
+    module.entry(filterSelectorPrepare, nullptr, &data, &result);
+    EXPECT_EQ(result, 4242);
+    EXPECT_EQ(data, filterSelectorPrepare);
+    UnloadModule(&module);
+}
+#endif
+
 TEST(ModuleLoader, ExplainsModulesItCannotUse)
 {
     LoadedModule module;

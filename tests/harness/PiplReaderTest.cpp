@@ -15,8 +15,7 @@ void Put32(std::vector<uint8_t>* bytes, uint32_t value)
     std::memcpy(bytes->data() + at, &value, 4);
 }
 
-void PutProperty(std::vector<uint8_t>* bytes, uint32_t vendor, uint32_t key, const std::string& data,
-                 uint32_t length)
+void PutProperty(std::vector<uint8_t>* bytes, uint32_t vendor, uint32_t key, const std::string& data, uint32_t length)
 {
     Put32(bytes, vendor);
     Put32(bytes, key);

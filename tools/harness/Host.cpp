@@ -38,7 +38,7 @@ int16 FilterCaseOf(const HostDocument& d)
 {
     if (d.HasTransparency())
         return d.HasSelection() ? 5 : 4; // editable transparency
-    return d.HasSelection() ? 2 : 1;    // flat image
+    return d.HasSelection() ? 2 : 1;     // flat image
 }
 
 std::vector<uint8_t> HandleBytes(Handle handle)
@@ -105,8 +105,7 @@ OSErr RunSelectors(Host* host, Host::State* s, bool sendParameters, bool scripte
         PIDescriptorParameters& p = s->descriptorParameters;
         HostHandleBlock* handedIn = LookUpHostHandle(s->handedInDescriptor);
         const bool handedInLives = handedIn != nullptr && handedIn->serial == s->handedInSerial;
-        const bool replaced = p.descriptor != nullptr &&
-                              !(handedInLives && p.descriptor == s->handedInDescriptor);
+        const bool replaced = p.descriptor != nullptr && !(handedInLives && p.descriptor == s->handedInDescriptor);
         if (replaced) {
             HostHandleBlock* block = FindHostHandle(p.descriptor);
             if (block != nullptr && DeserializeDescriptor(reinterpret_cast<const uint8_t*>(block->data),
@@ -118,8 +117,8 @@ OSErr RunSelectors(Host* host, Host::State* s, bool sendParameters, bool scripte
                 DisposeHostHandle(p.descriptor);
         }
         if (handedInLives) {
-            if (replaced)
-                s->Fault("the module replaced the descriptor it was given without disposing of it");
+            if (p.descriptor != s->handedInDescriptor)
+                s->Fault("the module let go of the descriptor it was given without disposing of it");
             DisposeHostHandle(s->handedInDescriptor);
         }
         s->recordInfo = p.recordInfo;
@@ -281,7 +280,8 @@ void Host::ResetRecord()
         b.wholeSize32 = b.imageSize32;
         r->bigDocumentData = &b;
     }
-    if (s->RecordHas(offsetof(FilterRecord, maxSpace64), 8))
+    // Only the newest records have the 64-bit space fields; older ones hold reserved bytes there.
+    if (o.recordSize >= sizeof(FilterRecord))
         r->maxSpace64 = o.maxSpace;
 
     s->about = AboutRecord{};

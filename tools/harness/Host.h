@@ -48,24 +48,25 @@ struct HostOptions
     bool propertyProcs = true; // the filter record's propertyProcs
     bool bufferProcs = true;
     int16 numBufferProcs = kCurrentBufferProcsCount; // 5 for older hosts
-    bool parametersEveryRun = false;                   // send Parameters also on repeat and scripted runs
+    bool parametersEveryRun = false;                 // send Parameters also on repeat and scripted runs
 
     // Image transfer.
-    int16 tileWidth = 0;  // reported as inTileWidth (and the out and mask tile sizes); 0 = none
-    int16 tileHeight = 0; // reported as inTileHeight; 0 = none
+    int16 tileWidth = 0;     // reported as inTileWidth (and the out and mask tile sizes); 0 = none
+    int16 tileHeight = 0;    // reported as inTileHeight; 0 = none
     int32_t rowPadding = 12; // bytes after each row, so that a module assuming tight rows is caught
     int32_t maxSpace = 256 * 1024 * 1024;
-    intptr_t parentWindow = 0; // platformData's window
+    intptr_t parentWindow = 0;          // platformData's window
     int32_t maxContinueCalls = 1000000; // the host's Continue loop stops (with a fault) after this many
 
-    // Failure injection. Counts are of calls in the life of the Host, 1-based; 0 or -1 = never.
-    int32_t handlesBeforeRefusal = -1;      // newProc succeeds this many times, then returns null
-    int32_t bufferProcsBeforeRefusal = -1;  // bufferProcs->allocateProc, likewise (returns memFullErr)
-    int32_t bufferSuiteBeforeRefusal = -1;  // Buffer suite New, likewise (returns null)
-    int32_t failAdvanceStateAt = 0;         // this advanceState call (and every later one) fails...
-    OSErr advanceStateError = readErr;      // ...with this code
-    int32_t abortAt = 0;                    // abortProc returns true from this call on; advanceState then
-                                            // returns userCanceledErr as a host does after a cancel
+    // Failure injection, counted over the life of the Host. The ...BeforeRefusal counts are the
+    // allocations that succeed first (-1: all of them); the call numbers are 1-based (0: never).
+    int32_t handlesBeforeRefusal = -1;     // newProc succeeds this many times, then returns null
+    int32_t bufferProcsBeforeRefusal = -1; // bufferProcs->allocateProc, likewise (returns memFullErr)
+    int32_t bufferSuiteBeforeRefusal = -1; // Buffer suite New, likewise (returns null)
+    int32_t failAdvanceStateAt = 0;        // this advanceState call (and every later one) fails...
+    OSErr advanceStateError = readErr;     // ...with this code
+    int32_t abortAt = 0;                   // abortProc returns true from this call on; advanceState then
+                                           // returns userCanceledErr as a host does after a cancel
 
     // The file the persistent descriptor registry lives in; empty keeps it in memory for this Host only.
     std::string registryPath;
@@ -82,14 +83,14 @@ struct HostOptions
 // One advanceState call (or one load the host made itself before a Continue).
 struct TransferRequest
 {
-    int32_t call;        // 1-based count of the module's advanceState calls; 0 for the host's own loads
-    bool coordinates32;  // the rectangles were taken from bigDocumentData
+    int32_t call;       // 1-based count of the module's advanceState calls; 0 for the host's own loads
+    bool coordinates32; // the rectangles were taken from bigDocumentData
     ImageRect inRect, outRect, maskRect;
     int16 inLoPlane, inHiPlane, outLoPlane, outHiPlane;
     Fixed inputRate;
     int16 inputPadding;
     OSErr result;
-    bool reloaded;       // false when the host kept its buffers (independent host, same rectangles)
+    bool reloaded; // false when the host kept its buffers (independent host, same rectangles)
 };
 
 struct ProgressCall
@@ -126,8 +127,8 @@ public:
     // Runs as hosts do. After Start, the host calls Continue while any requested rectangle is non-empty,
     // loading the buffers for those rectangles first; Finish follows whenever Start succeeded. The result
     // is the first non-zero result code, or 0.
-    OSErr RunInteractive(); // Parameters, Prepare, Start, Continue..., Finish; no descriptor handed in
-    OSErr RunRepeat();      // the same without Parameters (unless the host sends it every run)
+    OSErr RunInteractive();            // Parameters, Prepare, Start, Continue..., Finish; no descriptor handed in
+    OSErr RunRepeat();                 // the same without Parameters (unless the host sends it every run)
     OSErr RunScripted(int16 playInfo); // as RunRepeat, handing in the descriptor from SetDescriptor
 
     // One call of the entry point with the record as it stands (selector 0 gets an AboutRecord).
@@ -139,20 +140,20 @@ public:
 
     // The record; only the first Options().recordSize bytes exist.
     FilterRecord* Record();
-    BigDocumentStruct* BigDocument(); // null when the host does not provide it
+    BigDocumentStruct* BigDocument();               // null when the host does not provide it
     PIDescriptorParameters* DescriptorParameters(); // null when the host does not provide them
     AboutRecord* About();
 
     // The two handles the host keeps for the module between runs.
     intptr_t& DataSlot();
-    std::vector<uint8_t> ParametersBytes() const; // empty when there is no parameters handle
-    std::vector<uint8_t> DataBytes() const;       // empty when the data slot holds no handle
+    std::vector<uint8_t> ParametersBytes() const;             // empty when there is no parameters handle
+    std::vector<uint8_t> DataBytes() const;                   // empty when the data slot holds no handle
     void SetParametersBytes(const void* bytes, int32_t size); // replaces (or creates) the handle
 
     // Scripting.
     void SetDescriptor(const Descriptor& descriptor); // handed in at the next RunScripted
     void ClearDescriptor();
-    bool HasRecordedDescriptor() const;            // the module wrote one at the last Finish
+    bool HasRecordedDescriptor() const; // the module wrote one at the last Finish
     const Descriptor& RecordedDescriptor() const;
     int16 RecordInfo() const; // recordInfo as the module left it
 

@@ -83,8 +83,7 @@ PIReadDescriptor OpenReadDescriptor(PIDescriptorHandle descriptor, DescriptorKey
     if (block == nullptr)
         return nullptr;
     ReadToken* token = new ReadToken;
-    if (!DeserializeDescriptor(reinterpret_cast<const uint8_t*>(block->data), size_t(block->size),
-                               &token->entries)) {
+    if (!DeserializeDescriptor(reinterpret_cast<const uint8_t*>(block->data), size_t(block->size), &token->entries)) {
         gHostState->Fault("a descriptor handle does not hold a descriptor");
         delete token;
         return nullptr;

@@ -134,8 +134,8 @@ DocumentDifference CompareDocuments(const HostDocument& a, const HostDocument& b
                 const double second = b.Sample(plane, x, y);
                 const double difference = std::fabs(first - second);
                 // NaN against NaN counts as equal; NaN against a number as a difference.
-                const bool differs = std::isnan(first) != std::isnan(second) ||
-                                     (!std::isnan(first) && difference > tolerance);
+                const bool differs =
+                    std::isnan(first) != std::isnan(second) || (!std::isnan(first) && difference > tolerance);
                 if (!differs)
                     continue;
                 if (d.count == 0) {

@@ -269,12 +269,19 @@ void ReleaseHostMemory(Host::State* state)
 
 void InstallMemoryProcs(Host::State* state)
 {
-    state->handleProcs = HandleProcs{kCurrentHandleProcsVersion, kCurrentHandleProcsCount, HostNewHandle,
-                                     HostDisposeHandle, HostGetHandleSize, HostSetHandleSize, HostLockHandle,
-                                     HostUnlockHandle, HostRecoverSpace, HostDisposeHandle};
-    state->bufferProcs = BufferProcs{kCurrentBufferProcsVersion, state->options.numBufferProcs, HostAllocateBuffer,
-                                     HostLockBuffer, HostUnlockBuffer, HostFreeBuffer, HostBufferSpace,
-                                     HostReserveBufferSpace, HostAllocateBuffer64, HostBufferSpace64};
+    state->handleProcs = HandleProcs{
+        kCurrentHandleProcsVersion, kCurrentHandleProcsCount, HostNewHandle,    HostDisposeHandle, HostGetHandleSize,
+        HostSetHandleSize,          HostLockHandle,           HostUnlockHandle, HostRecoverSpace,  HostDisposeHandle};
+    state->bufferProcs = BufferProcs{kCurrentBufferProcsVersion,
+                                     state->options.numBufferProcs,
+                                     HostAllocateBuffer,
+                                     HostLockBuffer,
+                                     HostUnlockBuffer,
+                                     HostFreeBuffer,
+                                     HostBufferSpace,
+                                     HostReserveBufferSpace,
+                                     HostAllocateBuffer64,
+                                     HostBufferSpace64};
     if (state->options.numBufferProcs < 8) {
         // An older table: the procedures it does not count are not there.
         state->bufferProcs.allocateProc64 = nullptr;
@@ -282,10 +289,10 @@ void InstallMemoryProcs(Host::State* state)
         if (state->options.numBufferProcs < 6)
             state->bufferProcs.reserveProc = nullptr;
     }
-    state->bufferSuite = PSBufferSuite2{SuiteNew, SuiteDispose, SuiteGetSize, SuiteGetSpace,
+    state->bufferSuite = PSBufferSuite2{SuiteNew,   SuiteDispose,   SuiteGetSize,   SuiteGetSpace,
                                         SuiteNew64, SuiteGetSize64, SuiteGetSpace64};
-    state->handleSuite1 = PSHandleSuite1{HostNewHandle, HostDisposeHandle, HostSetLock, HostGetHandleSize,
-                                         HostSetHandleSize, HostRecoverSpace};
-    state->handleSuite2 = PSHandleSuite2{HostNewHandle, HostDisposeHandle, HostDisposeHandle, HostSetLock,
+    state->handleSuite1 = PSHandleSuite1{HostNewHandle,     HostDisposeHandle, HostSetLock,
+                                         HostGetHandleSize, HostSetHandleSize, HostRecoverSpace};
+    state->handleSuite2 = PSHandleSuite2{HostNewHandle,     HostDisposeHandle, HostDisposeHandle, HostSetLock,
                                          HostGetHandleSize, HostSetHandleSize, HostRecoverSpace};
 }

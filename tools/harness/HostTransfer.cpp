@@ -72,8 +72,8 @@ int32_t Clamp(int32_t v, int32_t high)
 }
 
 // Loads `count` interleaved planes from `first` on (count 0: the selection, one byte a pixel).
-OSErr LoadArea(Host::State* s, TransferArea* area, const ImageRect& rect, int32_t first, int32_t count,
-               Fixed rate, int16 padding)
+OSErr LoadArea(Host::State* s, TransferArea* area, const ImageRect& rect, int32_t first, int32_t count, Fixed rate,
+               int16 padding)
 {
     const HostDocument& doc = s->document;
     if (rate <= 0 || rate % kFixedOne != 0)
@@ -235,12 +235,14 @@ OSErr Transfer(Host::State* s, bool fromModule)
 
     CommitAndReleaseAreas(s, true);
     t.result = LoadAreas(s, request);
-    if (t.result != noErr)
+    if (t.result != noErr) {
         CommitAndReleaseAreas(s, false);
-    // The independent host compares against what was asked, loaded or not.
-    s->in.rect = in;
-    s->out.rect = out;
-    s->mask.rect = mask;
+    } else {
+        // The independent host compares against what was asked, whether or not it loaded anything.
+        s->in.rect = in;
+        s->out.rect = out;
+        s->mask.rect = mask;
+    }
     PublishAreas(s);
     t.reloaded = true;
     s->transfers.push_back(t);

@@ -20,14 +20,16 @@
 struct LoadedModule
 {
     PluginEntryProc entry = nullptr;
-    void* library = nullptr;  // the loaded library; null natively
-    std::string entryName;    // as the PiPL gives it ("PluginMain" natively)
-    std::string error;        // why loading failed
+    void* library = nullptr; // the loaded library; null natively
+    std::string entryName;   // as the PiPL gives it ("PluginMain" natively)
+    std::string error;       // why loading failed
 };
 
 // The module built with this tree: the path of the .8bf on Windows (empty when the build has none),
 // empty natively, where the linked module is used and the path is ignored.
 std::string DefaultModulePath();
+// A path the build wrote, as the loader takes it (under Wine the build machine's root is drive Z:).
+std::string BuildOutputPath(const std::string& path);
 
 bool LoadModule(const std::string& path, LoadedModule* module);
 void UnloadModule(LoadedModule* module);

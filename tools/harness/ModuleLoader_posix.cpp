@@ -7,6 +7,11 @@ std::string DefaultModulePath()
     return std::string();
 }
 
+std::string BuildOutputPath(const std::string& path)
+{
+    return path;
+}
+
 // The module is linked into the program: there is no library and no PiPL to read.
 bool LoadModule(const std::string&, LoadedModule* module)
 {

@@ -13,17 +13,19 @@ std::string LastErrorText(const char* what)
 
 } // namespace
 
+std::string BuildOutputPath(const std::string& path)
+{
+    std::string converted = !path.empty() && path[0] == '/' ? "Z:" + path : path;
+    for (char& c : converted)
+        if (c == '/')
+            c = '\\';
+    return converted;
+}
+
 std::string DefaultModulePath()
 {
 #ifdef CORVANE_MODULE_FILE
-    // The build gives a host path; Wine maps the host's root to drive Z:.
-    std::string path = CORVANE_MODULE_FILE;
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    return BuildOutputPath(CORVANE_MODULE_FILE);
 #else
     return std::string();
 #endif

@@ -108,8 +108,8 @@ void ClampImage(LinearImage* image)
 
 LinearImage RenderStarfield(const StarfieldOptions& options, const std::vector<StarfieldStar>& stars)
 {
-    LinearImage image = UniformImage(options.width, options.height, options.background, options.background,
-                                     options.background);
+    LinearImage image =
+        UniformImage(options.width, options.height, options.background, options.background, options.background);
     for (const StarfieldStar& star : stars)
         AddGaussianStar(&image, star);
     if (options.noise > 0.0) {
