@@ -186,17 +186,6 @@ TEST_F(HostTransfer, ContinueLoopServesTilesWithAndWithoutAdvanceState)
     RunTiledThroughContinue(false);
 }
 
-TEST_F(HostTransfer, ReportsTheTileSizeItWasGiven)
-{
-    HostOptions options;
-    options.tileWidth = 64;
-    options.tileHeight = 32;
-    Host host(FakeEntry, options);
-    ASSERT_TRUE(host.SetDocument(HostDocument(100, 100, plugInModeRGBColor)));
-    EXPECT_EQ(host.Record()->inTileWidth, 64);
-    EXPECT_EQ(host.Record()->inTileHeight, 32);
-}
-
 TEST_F(HostTransfer, IndependentHostServesFromChannelZeroAndKeepsBuffersWhileRectanglesStay)
 {
     Host host(FakeEntry, HostOptions::Independent());

@@ -309,6 +309,10 @@ OSErr Host::CallSelector(int16 selector)
     State* s = state_.get();
     int16 result = noErr;
     s->selectors.push_back(selector);
+    if (s->entry == nullptr) {
+        s->Fault("there is no module to call");
+        return paramErr;
+    }
     void* record = selector == filterSelectorAbout ? static_cast<void*>(&s->about) : static_cast<void*>(s->record);
     s->entry(selector, record, &s->dataSlot, &result);
     return result;
