@@ -1,16 +1,18 @@
-// The module driven through the host harness as a host drives it: natively the linked entry point with
-// its state reset and its folders in a temporary directory, on Windows the built module file.
+// The module driven through the host harness as hosts drive it: natively the linked entry point, reset
+// as after loading and with its user folders in a temporary directory; on Windows the built module.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
-#include "IsolatedModuleState.h"
+#include "common/TestDataRoots.h"
+#include "host/BufferRecord.h"
 #include "host/FilterParameters.h"
 #include "host/LastParameters.h"
+#include "host/PluginGlobals.h"
+#include "host/PluginHooks.h"
 #include "tools/harness/Harness.h"
 
 class EntryPoint : public ::testing::Test
@@ -18,18 +20,30 @@ class EntryPoint : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ForgetModuleState();
         if (!LoadModule(DefaultModulePath(), &module_))
             GTEST_SKIP() << "no module to load: " << module_.error;
     }
-    void TearDown() override { UnloadModule(&module_); }
+    void TearDown() override
+    {
+        UnloadModule(&module_);
+        CloseDebugLog();
+        ForgetModuleState();
+    }
+    static void ForgetModuleState()
+    {
+        ResetPluginGlobals();
+        ResetHooks();
+        ResetBufferUsage();
+    }
 
     PluginEntryProc Entry() const { return module_.entry; }
 
-    IsolatedModuleState state_;
+    TestDataRoots roots_;
     LoadedModule module_;
 };
 
-// A small image with two bright stars, in 8 bits so that every host flavour takes it.
+// A small 8-bit image with two stars, which every host flavour takes.
 inline HostDocument SmallStarfield()
 {
     HostDocument doc(40, 24, plugInModeRGBColor);
@@ -37,29 +51,11 @@ inline HostDocument SmallStarfield()
     return doc;
 }
 
-// A parameter block as hosts and files store it: little-endian fields after the version header.
+// Blocks as hosts store them; the machines that run the tests are little-endian like the hosts.
 inline std::vector<uint8_t> BlockOf(const FilterParameters& p, size_t size = kParameterBlockSize)
 {
-    std::vector<uint8_t> block(size < 30 ? 30 : size, 0);
-    const uint16_t fields[15] = {p.versionMajor,
-                                 p.versionMinor,
-                                 p.versionRevision,
-                                 p.versionBuild,
-                                 uint16_t(p.intensity),
-                                 uint16_t(p.length),
-                                 uint16_t(p.angle),
-                                 uint16_t(p.numberOfPoints),
-                                 uint16_t(p.spikeSharpness),
-                                 uint16_t(p.saturation),
-                                 uint16_t(p.rainbowIntensity),
-                                 uint16_t(p.rainbowFrequency),
-                                 uint16_t(p.secondarySpikeIntensity),
-                                 uint16_t(p.softFlareBrightness),
-                                 p.outputSpikesOnly};
-    for (size_t i = 0; i < 15; ++i) {
-        block[2 * i] = uint8_t(fields[i] & 0xFF);
-        block[2 * i + 1] = uint8_t(fields[i] >> 8);
-    }
+    std::vector<uint8_t> block(kParameterBlockSize, 0);
+    std::memcpy(block.data(), &p, sizeof(p));
     block.resize(size);
     return block;
 }
@@ -67,9 +63,17 @@ inline std::vector<uint8_t> BlockOf(const FilterParameters& p, size_t size = kPa
 inline FilterParameters ParametersOf(const std::vector<uint8_t>& bytes)
 {
     FilterParameters p{};
-    EXPECT_GE(bytes.size(), sizeof(FilterParameters));
-    if (bytes.size() >= sizeof(FilterParameters))
-        std::memcpy(&p, bytes.data(), sizeof(p)); // the test machines are little-endian like the hosts
+    if (bytes.size() >= sizeof(p))
+        std::memcpy(&p, bytes.data(), sizeof(p));
+    else
+        ADD_FAILURE() << "only " << bytes.size() << " bytes of parameters";
+    return p;
+}
+
+inline FilterParameters Factory(int16_t length)
+{
+    FilterParameters p = kFactoryParameters;
+    p.length = length;
     return p;
 }
 
@@ -78,14 +82,11 @@ inline void Register(Host* host, const std::vector<uint8_t>& block)
     host->RegisterData(kRegistryKey, kParameterBlockKey, block.data(), int32_t(block.size()), true);
 }
 
-inline const char* const kAllSuites[] = {"Photoshop Buffer Suite for Plug-ins", "Photoshop Property Suite for Plug-ins",
-                                         "Photoshop Error Suite for Plug-ins", "61e608b0-40fd-11d1-8da3-00c04fd5f7ee",
-                                         "df135115-c769-11d0-8079-00c04fd7ec47"};
-
-// Everything the module borrowed from the host during the runs is back.
+// Everything the module borrowed from the host is back, and the host saw no misuse.
 inline void ExpectNothingHeld(const Host& host)
 {
-    for (const char* suite : kAllSuites)
+    for (const char* suite :
+         {kPSBufferSuite, kPSPropertySuite, kPSErrorSuite, kPSDescriptorRegistrySuite, kPSActionDescriptorSuite})
         EXPECT_EQ(host.SuiteBalance(suite), 0) << suite;
     EXPECT_EQ(host.LiveActionDescriptors(), 0);
     EXPECT_EQ(host.LiveBuffers(), 0);

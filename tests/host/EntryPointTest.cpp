@@ -1,31 +1,49 @@
 // Selector sequences as hosts send them: interactive, repeated and scripted runs, the registry across
-// host sessions, the memory budget and hosts that lack services or memory.
+// host sessions, the memory budget, and hosts that lack services or memory.
 #include "EntryPointFixture.h"
 
+#include <cmath>
 #include <filesystem>
 
 namespace {
 
-FilterParameters WithLength(int16_t length)
+DescriptorKeyID Key(const char* code)
 {
-    FilterParameters p = kFactoryParameters;
-    p.length = length;
-    return p;
+    return DescriptorKeyID(uint8_t(code[0])) << 24 | DescriptorKeyID(uint8_t(code[1])) << 16 |
+           DescriptorKeyID(uint8_t(code[2])) << 8 | DescriptorKeyID(uint8_t(code[3]));
 }
 
-void SetShowDialogFlag(Host* host, uint8_t value)
-{
-    Handle data = reinterpret_cast<Handle>(host->DataSlot());
-    ASSERT_NE(data, nullptr);
-    **data = char(value);
-}
-
-const DescriptorValue& ValueOf(const Host& host, DescriptorKeyID key)
+const DescriptorValue& Recorded(const Host& host, const char* key)
 {
     static const DescriptorValue missing;
-    const DescriptorValue* value = FindValue(host.RecordedDescriptor(), key);
-    EXPECT_NE(value, nullptr) << "key " << std::hex << key;
+    const DescriptorValue* value = FindValue(host.RecordedDescriptor(), Key(key));
+    EXPECT_NE(value, nullptr) << key;
     return value != nullptr ? *value : missing;
+}
+
+FilterParameters RunScript(Host* host, const Descriptor& script, int16 playInfo = plugInDialogSilent)
+{
+    host->SetDescriptor(script);
+    EXPECT_EQ(host->RunScripted(playInfo), noErr);
+    return ParametersOf(host->ParametersBytes());
+}
+
+Descriptor Script(std::initializer_list<std::pair<const char*, DescriptorValue>> entries)
+{
+    Descriptor script;
+    for (const auto& [key, value] : entries)
+        PutValue(&script, Key(key), value);
+    return script;
+}
+
+DescriptorValue Percent(double value)
+{
+    return UnitFloatValue(unitPercent, value);
+}
+
+DescriptorValue Degrees(double value)
+{
+    return UnitFloatValue(unitAngle, value);
 }
 
 } // namespace
@@ -34,128 +52,141 @@ TEST_F(EntryPoint, InteractiveThenRepeatKeepsHandlesRegistryAndDescriptor)
 {
     Host host(Entry());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
-    Register(&host, BlockOf(WithLength(77)));
+    Register(&host, BlockOf(Factory(77)));
 
     EXPECT_EQ(host.RunInteractive(), noErr);
     EXPECT_EQ(host.Selectors(), (std::vector<int16>{1, 2, 3, 5}));
     EXPECT_EQ(host.DataBytes(), std::vector<uint8_t>{0}); // the dialog ran; a repeat goes without it
-    const std::vector<uint8_t> parameters = host.ParametersBytes();
-    ASSERT_EQ(parameters.size(), 30u);
-    EXPECT_EQ(ParametersOf(parameters).length, 77); // restored over the factory values of Parameters
+    ASSERT_EQ(host.ParametersBytes().size(), 30u);
+    EXPECT_EQ(ParametersOf(host.ParametersBytes()).length, 77); // restored over the factory values
     ASSERT_NE(host.BigDocument(), nullptr);
     EXPECT_EQ(host.BigDocument()->PluginUsing32BitCoordinates, 1);
-
     ASSERT_EQ(host.PropertySets().size(), 1u);
     const PropertyCall& watch = host.PropertySets()[0];
-    EXPECT_EQ(watch.signature, kPhotoshopSignature);
-    EXPECT_EQ(watch.key, propWatchSuspension);
-    EXPECT_EQ(watch.index, 0);
-    EXPECT_EQ(watch.simple, 1);
-    EXPECT_FALSE(watch.hasComplex);
+    EXPECT_TRUE(watch.signature == kPhotoshopSignature && watch.key == propWatchSuspension && watch.index == 0 &&
+                watch.simple == 1 && !watch.hasComplex);
 
     std::vector<uint8_t> registered;
     ASSERT_TRUE(host.GetRegisteredData(kRegistryKey, kParameterBlockKey, &registered));
-    EXPECT_EQ(registered, BlockOf(WithLength(77)));
+    EXPECT_EQ(registered, BlockOf(Factory(77))); // zeros after the record
 
-    ASSERT_TRUE(host.HasRecordedDescriptor());
-    EXPECT_EQ(host.RecordedDescriptor().size(), 11u);
-    EXPECT_EQ(ValueOf(host, FourCC("Lngt")).number, 77.0);
-    EXPECT_EQ(ValueOf(host, FourCC("Lngt")).unit, unitPercent);
-    EXPECT_EQ(ValueOf(host, FourCC("Angl")).unit, unitAngle);
-    EXPECT_EQ(ValueOf(host, FourCC("numP")).type, typeInteger);
-    EXPECT_EQ(ValueOf(host, FourCC("opsO")).type, typeBoolean);
+    // Eleven keys in the order of the terminology, with their units.
+    const char* const order[] = {"Intn", "Lngt", "Angl", "numP", "spsH", "Strt",
+                                 "rbwI", "rbwF", "sspI", "sflB", "opsO"};
+    ASSERT_EQ(host.RecordedDescriptor().size(), 11u);
+    for (size_t i = 0; i < 11; ++i)
+        EXPECT_EQ(host.RecordedDescriptor()[i].key, Key(order[i])) << order[i];
+    EXPECT_EQ(Recorded(host, "Lngt").number, 77.0);
+    EXPECT_EQ(Recorded(host, "Strt").unit, unitPercent);
+    EXPECT_EQ(Recorded(host, "Angl").unit, unitAngle);
+    EXPECT_EQ(Recorded(host, "numP").type, typeInteger);
+    EXPECT_EQ(Recorded(host, "opsO").type, typeBoolean);
     EXPECT_EQ(host.RecordInfo(), plugInDialogOptional);
     ExpectNothingHeld(host);
     EXPECT_EQ(host.LiveHandles(), 2); // the two the host keeps for the module
 
     host.ClearLog();
-    Register(&host, BlockOf(WithLength(12)));
+    Register(&host, BlockOf(Factory(12)));
     EXPECT_EQ(host.RunRepeat(), noErr);
     EXPECT_EQ(host.Selectors(), (std::vector<int16>{2, 3, 5}));
     EXPECT_EQ(ParametersOf(host.ParametersBytes()).length, 12);
-    EXPECT_EQ(host.DataBytes(), std::vector<uint8_t>{0});
     ExpectNothingHeld(host);
     EXPECT_EQ(host.LiveHandles(), 2);
 }
 
-TEST_F(EntryPoint, ScriptedRunOverridesRestoredValuesAndClampsThem)
+TEST_F(EntryPoint, ScriptOverridesOnlyItsKeysTruncatesAndClamps)
 {
     Host host(Entry());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     FilterParameters restored = kFactoryParameters;
     restored.intensity = 11;
     Register(&host, BlockOf(restored));
-
-    Descriptor script;
-    PutValue(&script, FourCC("Lngt"), UnitFloatValue(unitPercent, 80.0));
-    PutValue(&script, FourCC("Angl"), UnitFloatValue(unitAngle, 12.34));
-    host.SetDescriptor(script);
-    EXPECT_EQ(host.RunScripted(plugInDialogSilent), noErr);
-    FilterParameters p = ParametersOf(host.ParametersBytes());
+    FilterParameters p = RunScript(&host, Script({{"Lngt", Percent(80.9)}, {"Angl", Degrees(12.34)}}));
     EXPECT_EQ(p.intensity, 11);
     EXPECT_EQ(p.length, 80);
     EXPECT_EQ(p.angle, 123);
     EXPECT_EQ(p.numberOfPoints, 4);
-    EXPECT_DOUBLE_EQ(ValueOf(host, FourCC("Angl")).number, 12.3);
+    EXPECT_EQ(RunScript(&host, Script({{"Angl", Degrees(-0.05)}})).angle, 0);
+    EXPECT_EQ(RunScript(&host, Script({{"Angl", Degrees(-45.0)}})).angle, -450);
+    EXPECT_EQ(Recorded(host, "Angl").number, -45.0);
 
-    // Out-of-range values never reach the engine, and the action records what was applied.
-    Descriptor wild;
-    PutValue(&wild, FourCC("Intn"), UnitFloatValue(unitPercent, 250.0));
-    PutValue(&wild, FourCC("numP"), IntegerValue(0));
-    PutValue(&wild, FourCC("Angl"), UnitFloatValue(unitAngle, -100.0));
-    PutValue(&wild, FourCC("Strt"), UnitFloatValue(unitPercent, -1e300));
-    host.SetDescriptor(wild);
-    EXPECT_EQ(host.RunScripted(plugInDialogSilent), noErr);
-    p = ParametersOf(host.ParametersBytes());
+    // Out-of-range and non-finite values never reach the engine; the action records what was applied.
+    p = RunScript(&host, Script({{"Intn", Percent(250.0)},
+                                 {"numP", IntegerValue(70000)},
+                                 {"Angl", Degrees(-1e300)},
+                                 {"Strt", Percent(-INFINITY)},
+                                 {"sflB", Percent(NAN)},
+                                 {"opsO", BooleanValue(true)}}));
     EXPECT_EQ(p.intensity, 100);
-    EXPECT_EQ(p.numberOfPoints, 1);
+    EXPECT_EQ(p.numberOfPoints, 32);
     EXPECT_EQ(p.angle, -900);
     EXPECT_EQ(p.saturation, -100);
-    EXPECT_EQ(ValueOf(host, FourCC("Intn")).number, 100.0);
-    EXPECT_EQ(ValueOf(host, FourCC("Angl")).number, -90.0);
+    EXPECT_EQ(p.softFlareBrightness, 50); // a NaN carries no value
+    EXPECT_EQ(p.outputSpikesOnly, 1);
+    EXPECT_EQ(Recorded(host, "Intn").number, 100.0);
+    EXPECT_EQ(Recorded(host, "Angl").number, -90.0);
     ExpectNothingHeld(host);
+}
+
+TEST_F(EntryPoint, UnknownKeyOrUnreadableValueEndsTheScript)
+{
+    Host host(Entry());
+    ASSERT_TRUE(host.SetDocument(SmallStarfield()));
+    Register(&host, BlockOf(kFactoryParameters));
+    FilterParameters p = RunScript(&host, Script({{"Lngt", Percent(10)}, {"Zzzz", Percent(1)}, {"Intn", Percent(20)}}));
+    EXPECT_EQ(p.length, 10);
+    EXPECT_EQ(p.intensity, 50);
+
+    Register(&host, BlockOf(kFactoryParameters));
+    p = RunScript(&host, Script({{"Lngt", Percent(10)}, {"numP", BooleanValue(true)}, {"Intn", Percent(20)}}));
+    EXPECT_EQ(p.length, 10);
+    EXPECT_EQ(p.numberOfPoints, 4);
+    EXPECT_EQ(p.intensity, 50);
+    ExpectNothingHeld(host);
+}
+
+TEST_F(EntryPoint, RecordedAnglesPlayBackUnchanged)
+{
+    Host host(Entry());
+    ASSERT_TRUE(host.SetDocument(SmallStarfield()));
+    for (int16_t angle : {-900, -899, -451, -1, 1, 7, 123, 899, 900}) {
+        FilterParameters p = kFactoryParameters;
+        p.angle = angle;
+        Register(&host, BlockOf(p));
+        ASSERT_EQ(host.RunRepeat(), noErr);
+        Descriptor recorded = host.RecordedDescriptor();
+        Register(&host, BlockOf(kFactoryParameters));
+        EXPECT_EQ(RunScript(&host, recorded).angle, angle);
+    }
 }
 
 TEST_F(EntryPoint, PlayInfoDecidesTheDialogOfAScriptedRun)
 {
     Host host(Entry());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
-    Register(&host, BlockOf(kFactoryParameters));
     EXPECT_EQ(host.RunInteractive(), noErr);
-    Descriptor script;
-    PutValue(&script, FourCC("Lngt"), UnitFloatValue(unitPercent, 20.0));
-    host.SetDescriptor(script);
-
+    const Descriptor script = Script({{"Lngt", Percent(20)}});
     for (int16 silent : {plugInDialogSilent, plugInDialogDontDisplay}) {
-        SetShowDialogFlag(&host, 1);
-        EXPECT_EQ(host.RunScripted(silent), noErr);
-        EXPECT_EQ(host.DataBytes(), std::vector<uint8_t>{1}) << "no dialog, so the flag is left alone";
+        **reinterpret_cast<Handle>(host.DataSlot()) = 1;
+        RunScript(&host, script, silent);
+        EXPECT_EQ(host.DataBytes(), std::vector<uint8_t>{1}) << "no dialog, so the flag stays";
     }
-    EXPECT_EQ(host.RunScripted(plugInDialogDisplay), noErr);
+    RunScript(&host, script, plugInDialogDisplay);
     EXPECT_EQ(host.DataBytes(), std::vector<uint8_t>{0});
-    ExpectNothingHeld(host);
 }
 
 TEST_F(EntryPoint, RegistryCarriesTheParametersToTheNextHostSession)
 {
-    const std::filesystem::path registry = state_.roots.local() / "registry.bin";
+    HostOptions options;
+    options.registryPath = (roots_.local() / "registry.bin").string();
     std::vector<uint8_t> stored;
     {
-        HostOptions options;
-        options.registryPath = registry.string();
         Host host(Entry(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
-        Descriptor script;
-        PutValue(&script, FourCC("Lngt"), UnitFloatValue(unitPercent, 33.0));
-        PutValue(&script, FourCC("sflB"), UnitFloatValue(unitPercent, 9.0));
-        host.SetDescriptor(script);
-        EXPECT_EQ(host.RunScripted(plugInDialogSilent), noErr);
+        RunScript(&host, Script({{"Lngt", Percent(33)}, {"sflB", Percent(9)}}));
         ASSERT_TRUE(host.GetRegisteredData(kRegistryKey, kParameterBlockKey, &stored));
-        ASSERT_EQ(stored.size(), kParameterBlockSize);
     }
-    // A restarted host that only serves version 2 of the action descriptor suite, with new handles.
-    HostOptions options;
-    options.registryPath = registry.string();
+    // Restarted, with new handles, and serving only version 2 of the action descriptor suite.
     options.actionDescriptorVersion = 2;
     Host host(Entry(), options);
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
@@ -167,44 +198,29 @@ TEST_F(EntryPoint, RegistryCarriesTheParametersToTheNextHostSession)
     ASSERT_TRUE(host.GetRegisteredData(kRegistryKey, kParameterBlockKey, &again));
     EXPECT_EQ(again, stored);
     ExpectNothingHeld(host);
-}
 
-TEST_F(EntryPoint, RegisteredBlockInDegreesIsConverted)
-{
-    Host host(Entry());
-    ASSERT_TRUE(host.SetDocument(SmallStarfield()));
+    // A block of the format that kept whole degrees is converted once and stored anew.
     FilterParameters old = kFactoryParameters;
     old.versionBuild = 3;
     old.angle = 15;
     Register(&host, BlockOf(old));
     EXPECT_EQ(host.RunRepeat(), noErr);
     EXPECT_EQ(ParametersOf(host.ParametersBytes()).angle, 150);
-    std::vector<uint8_t> registered;
-    ASSERT_TRUE(host.GetRegisteredData(kRegistryKey, kParameterBlockKey, &registered));
-    EXPECT_EQ(registered[6], 4); // persisted again in the current version
-    ExpectNothingHeld(host);
+    ASSERT_TRUE(host.GetRegisteredData(kRegistryKey, kParameterBlockKey, &again));
+    EXPECT_EQ(ParametersOf(again).versionBuild, 4);
 }
 
-TEST_F(EntryPoint, PrepareSetsTheMemoryBudgetFromTheRectangleInUse)
+TEST_F(EntryPoint, PrepareBudgetsTwoCappedImagesFromTheRectangleInUse)
 {
     HostOptions options;
     options.bigDocumentData = false;
-    options.maxSpace = 100000000;
-    {
+    for (int32_t hostSpace : {100000000, 1000000}) {
+        options.maxSpace = hostSpace;
         Host host(Entry(), options);
         ASSERT_TRUE(host.SetDocument(HostDocument(5000, 3000, plugInModeRGBColor)));
         EXPECT_EQ(host.CallSelector(filterSelectorPrepare), noErr);
-        EXPECT_EQ(host.Record()->maxSpace, 6291456);
+        EXPECT_EQ(host.Record()->maxSpace, std::min(hostSpace, 2 * 3 * 1024 * 1024));
         EXPECT_EQ(host.Record()->bufferSpace, 0);
-        EXPECT_EQ(host.CallSelector(filterSelectorFinish), noErr);
-
-        options.maxSpace = 1000000;
-    }
-    {
-        Host host(Entry(), options);
-        ASSERT_TRUE(host.SetDocument(HostDocument(5000, 3000, plugInModeRGBColor)));
-        EXPECT_EQ(host.CallSelector(filterSelectorPrepare), noErr);
-        EXPECT_EQ(host.Record()->maxSpace, 1000000);
         EXPECT_EQ(host.CallSelector(filterSelectorFinish), noErr);
         ExpectNothingHeld(host);
     }
@@ -219,10 +235,33 @@ TEST_F(EntryPoint, PrepareSetsTheMemoryBudgetFromTheRectangleInUse)
     EXPECT_EQ(host.CallSelector(filterSelectorPrepare), noErr);
     EXPECT_EQ(host.Record()->maxSpace, 2 * 1 * 500 * 8);
     EXPECT_EQ(host.CallSelector(filterSelectorFinish), noErr);
-    ExpectNothingHeld(host);
 }
 
-TEST_F(EntryPoint, RefusedHandlesEndTheRunCleanly)
+TEST_F(EntryPoint, ContinueLeavesEveryRequestedRectangleEmpty)
+{
+    for (bool big : {true, false}) {
+        HostOptions options;
+        options.bigDocumentData = big;
+        Host host(Entry(), options);
+        ASSERT_TRUE(host.SetDocument(SmallStarfield()));
+        FilterRecord* r = host.Record();
+        r->inRect = r->outRect = r->maskRect = Rect{1, 2, 3, 4};
+        if (big)
+            host.BigDocument()->inRect32 = host.BigDocument()->outRect32 = host.BigDocument()->maskRect32 =
+                VRect{1, 2, 3, 4};
+        EXPECT_EQ(host.CallSelector(filterSelectorContinue), noErr);
+        const Rect in = r->inRect, out = r->outRect, mask = r->maskRect;
+        for (const Rect& rect : {in, out, mask})
+            EXPECT_EQ(rect.top | rect.left | rect.bottom | rect.right, big ? 1 | 2 | 3 | 4 : 0);
+        if (big) {
+            for (const VRect& rect :
+                 {host.BigDocument()->inRect32, host.BigDocument()->outRect32, host.BigDocument()->maskRect32})
+                EXPECT_EQ(rect.top | rect.left | rect.bottom | rect.right, 0);
+        }
+    }
+}
+
+TEST_F(EntryPoint, MissingOrRefusedHandlesEndTheRunCleanly)
 {
     for (int32_t granted : {0, 1}) {
         HostOptions options;
@@ -233,9 +272,16 @@ TEST_F(EntryPoint, RefusedHandlesEndTheRunCleanly)
         EXPECT_EQ(host.Selectors(), std::vector<int16>{1});
         ExpectNothingHeld(host);
     }
+
+    Host host(Entry());
+    ASSERT_TRUE(host.SetDocument(SmallStarfield()));
+    host.Record()->handleProcs = nullptr;
+    for (int16 selector : {filterSelectorParameters, filterSelectorPrepare, filterSelectorStart, filterSelectorFinish})
+        EXPECT_EQ(host.CallSelector(selector), filterBadParameters) << selector;
+    ExpectNothingHeld(host);
 }
 
-TEST_F(EntryPoint, MinimalHostsAreServedWithoutTheirMissingServices)
+TEST_F(EntryPoint, MinimalHostsAndFailingStartsLeaveNothingBehind)
 {
     HostOptions shortRecord;
     shortRecord.recordSize = kMinimalFilterRecordSize;
@@ -247,13 +293,10 @@ TEST_F(EntryPoint, MinimalHostsAreServedWithoutTheirMissingServices)
         EXPECT_EQ(host.ParametersBytes().size(), 30u);
         ExpectNothingHeld(host);
     }
-}
 
-TEST_F(EntryPoint, FailingStartReleasesEverything)
-{
-    HostOptions options;
-    options.failAdvanceStateAt = 1;
-    Host host(Entry(), options);
+    HostOptions failing;
+    failing.failAdvanceStateAt = 1;
+    Host host(Entry(), failing);
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     EXPECT_NE(host.RunInteractive(), noErr);
     EXPECT_EQ(host.Selectors(), (std::vector<int16>{1, 2, 3}));

@@ -1,15 +1,10 @@
 // Where the registry cannot keep or give back the parameters, the last-parameters file and then the
-// factory values stand in. Natively only: these tests look into the module's settings folder.
+// factory values stand in. Native only: these tests look into the linked module's folders and state.
 #include "EntryPointFixture.h"
 
 #include <filesystem>
 
 namespace {
-
-std::filesystem::path LastParametersFile(const IsolatedModuleState& state)
-{
-    return state.roots.settings() / "LastSavedParameters.cvp";
-}
 
 Descriptor LengthScript(double length)
 {
@@ -36,10 +31,8 @@ TEST_F(EntryPoint, WithoutRegistryTheFileCarriesTheParameters)
             EXPECT_EQ(host.RunScripted(plugInDialogSilent), noErr);
             ExpectNothingHeld(host);
         }
-        const std::vector<uint8_t> file = ReadBytes(LastParametersFile(state_));
-        ASSERT_EQ(file.size(), kParameterBlockSize);
-        EXPECT_EQ(ParametersOf(file).length, length);
-        EXPECT_EQ(file[6], 4);
+        const std::vector<uint8_t> file = ReadBytes(roots_.settings() / "LastSavedParameters.cvp");
+        EXPECT_EQ(file, BlockOf(Factory(length)));
 
         Host host(Entry(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
@@ -50,32 +43,43 @@ TEST_F(EntryPoint, WithoutRegistryTheFileCarriesTheParameters)
 
 TEST_F(EntryPoint, UnusableRegisteredBlocksFallBackToFileThenFactory)
 {
-    FilterParameters fromFile = kFactoryParameters;
-    fromFile.length = 55;
-    FilterParameters unknown = kFactoryParameters;
+    FilterParameters unknown = Factory(66);
     unknown.versionBuild = 5;
-    unknown.length = 66;
-    FilterParameters truncated = kFactoryParameters;
-    truncated.intensity = 66;
     // Another version, too short to hold a record, and empty.
-    const std::vector<std::vector<uint8_t>> unusable = {BlockOf(unknown), BlockOf(truncated, 10),
-                                                        std::vector<uint8_t>()};
+    const std::vector<std::vector<uint8_t>> unusable = {BlockOf(unknown), BlockOf(Factory(66), 10), {}};
+    const std::filesystem::path file = roots_.settings() / "LastSavedParameters.cvp";
 
     Host host(Entry());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     for (bool fileThere : {true, false}) {
         for (const std::vector<uint8_t>& block : unusable) {
-            std::filesystem::create_directories(state_.roots.settings());
+            std::filesystem::create_directories(roots_.settings());
             if (fileThere)
-                WriteBytes(LastParametersFile(state_), BlockOf(fromFile));
+                WriteBytes(file, BlockOf(Factory(55)));
             else
-                std::filesystem::remove(LastParametersFile(state_));
+                std::filesystem::remove(file);
             Register(&host, block);
             EXPECT_EQ(host.RunRepeat(), noErr);
-            const FilterParameters p = ParametersOf(host.ParametersBytes());
-            EXPECT_EQ(p.length, fileThere ? 55 : kFactoryParameters.length) << block.size();
-            EXPECT_EQ(std::memcmp(&p, &kFactoryParameters, sizeof(p)) == 0, !fileThere);
+            const std::vector<uint8_t> expected = BlockOf(fileThere ? Factory(55) : kFactoryParameters, 30);
+            EXPECT_EQ(host.ParametersBytes(), expected) << block.size() << (fileThere ? " with file" : "");
         }
     }
     ExpectNothingHeld(host);
+}
+
+TEST_F(EntryPoint, FirstCallTakesTheOwnerWindowOfItsRecord)
+{
+    HostOptions options;
+    options.parentWindow = 0x1234;
+    Host host(Entry(), options);
+    EXPECT_EQ(host.CallSelector(filterSelectorAbout), noErr);
+    EXPECT_EQ(gPlugin.parentWindow, reinterpret_cast<void*>(0x1234));
+    host.Record()->platformData = nullptr; // later calls keep the owner of the first
+    EXPECT_EQ(host.CallSelector(filterSelectorParameters), noErr);
+    EXPECT_EQ(gPlugin.parentWindow, reinterpret_cast<void*>(0x1234));
+
+    ForgetModuleState();
+    EXPECT_EQ(host.CallSelector(filterSelectorParameters), noErr);
+    EXPECT_EQ(gPlugin.parentWindow, nullptr); // the desktop, which has no window natively
+    EXPECT_EQ(host.CallSelector(filterSelectorFinish), noErr);
 }
