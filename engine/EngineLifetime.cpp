@@ -1,6 +1,7 @@
 #include "engine/EngineLifetime.h"
 
 #include "engine/MeasureShapes.h"
+#include "engine/RenderEffect.h"
 #include "engine/Shape.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
@@ -13,4 +14,5 @@ void ReleaseEngine()
     ReleaseMeasureShapes();
     // The list is gone, so a finished scan would hand out nothing: the next detection starts afresh.
     ResetDetection();
+    ResetRenderResumeState();
 }

@@ -2,6 +2,7 @@
 
 #include "diag/DebugLog.h"
 #include "engine/EngineLifetime.h"
+#include "engine/StarDetection.h"
 #include "host/AboutBox.h"
 #include "host/FilterRun.h"
 #include "host/HostRects.h"
@@ -106,6 +107,9 @@ OSErr DoStart()
 
     BuildToneTables();
     ReadInputImage();
+    // A host may keep the module loaded from run to run; the stars of an earlier image must not leak
+    // into this one.
+    ResetDetection();
     if (ResultCode() == noErr && showDialog) {
         RunMainDialog();
         *gPlugin.showDialogFlag = 0;
