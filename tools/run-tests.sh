@@ -19,6 +19,7 @@ cmake --build --preset windows -j "$jobs"
 # One persistent Wine server for all Windows tests: each Wine start then takes well under a second.
 export CORVANE_WINEPREFIX="${CORVANE_WINEPREFIX:-$PWD/build/windows/wineprefix}"
 export WINEPREFIX="$CORVANE_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$CORVANE_WINEPREFIX"
 /usr/lib/wine/wineserver -p
 trap '/usr/lib/wine/wineserver -k || true' EXIT
 # The first Wine process in a new prefix starts background services that inherit its output; started

@@ -1,0 +1,147 @@
+#include "e2e/E2eSupport.h"
+
+#include "host/ScriptParameters.h"
+
+namespace {
+
+double FullScale(const HostDocument& document)
+{
+    return document.Depth() == 8 ? 255.0 : document.Depth() == 16 ? 32768.0 : 1.0;
+}
+
+// Coverage 0.3 to 1.0 in diagonal stripes, with fully transparent squares here and there.
+double Coverage(int32_t x, int32_t y)
+{
+    if ((x / 25 + y / 25) % 5 == 0)
+        return 0.0;
+    return 0.3 + 0.7 * double((x + 2 * y) % 50) / 49.0;
+}
+
+// Fully selected inside, a linear ramp in the squared distance, unselected outside.
+uint8_t Selection(int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    const double dx = (2.0 * x - width) / width;
+    const double dy = (2.0 * y - height) / height;
+    const double d2 = dx * dx + dy * dy;
+    if (d2 <= 0.36)
+        return 255;
+    if (d2 >= 0.81)
+        return 0;
+    return uint8_t(255.0 * (0.81 - d2) / 0.45);
+}
+
+} // namespace
+
+void DrawStarfield(const FieldSpec& spec, int32_t left, int32_t top, HostDocument* document)
+{
+    StarfieldOptions options;
+    options.width = spec.width;
+    options.height = spec.height;
+    options.seed = spec.seed;
+    options.starCount = spec.stars;
+    options.coloured = document->ColorPlanes() == 3;
+    const LinearImage field = RenderStarfield(options, GenerateStars(options));
+    const double full = FullScale(*document);
+    for (int32_t y = 0; y < spec.height; ++y)
+        for (int32_t x = 0; x < spec.width; ++x) {
+            const float* rgb = &field.rgb[(size_t(y) * size_t(spec.width) + size_t(x)) * 3];
+            for (int32_t p = 0; p < document->ColorPlanes(); ++p)
+                document->SetSample(p, left + x, top + y, double(rgb[p]) * full);
+            if (document->HasTransparency())
+                document->SetSample(document->ColorPlanes(), left + x, top + y, Coverage(x, y) * full);
+        }
+}
+
+HostDocument StarfieldDocument(const FieldSpec& spec)
+{
+    HostDocument document(spec.width, spec.height, spec.mode, spec.transparency);
+    DrawStarfield(spec, 0, 0, &document);
+    if (spec.selection)
+        document.SetSelection([&](int32_t x, int32_t y) { return Selection(x, y, spec.width, spec.height); });
+    return document;
+}
+
+Descriptor FactoryDescriptor()
+{
+    const FilterParameters& p = kFactoryParameters;
+    Descriptor d;
+    PutValue(&d, kKeyIntensity, UnitFloatValue(unitPercent, p.intensity));
+    PutValue(&d, kKeyLength, UnitFloatValue(unitPercent, p.length));
+    PutValue(&d, kKeyAngle, UnitFloatValue(unitAngle, p.angle * 0.1));
+    PutValue(&d, kKeyNumberOfPoints, IntegerValue(p.numberOfPoints));
+    PutValue(&d, kKeySpikeSharpness, UnitFloatValue(unitPercent, p.spikeSharpness));
+    PutValue(&d, kKeySaturation, UnitFloatValue(unitPercent, p.saturation));
+    PutValue(&d, kKeyRainbowIntensity, UnitFloatValue(unitPercent, p.rainbowIntensity));
+    PutValue(&d, kKeyRainbowFrequency, UnitFloatValue(unitPercent, p.rainbowFrequency));
+    PutValue(&d, kKeySecondarySpikeIntensity, UnitFloatValue(unitPercent, p.secondarySpikeIntensity));
+    PutValue(&d, kKeySoftFlareBrightness, UnitFloatValue(unitPercent, p.softFlareBrightness));
+    PutValue(&d, kKeyOutputSpikesOnly, BooleanValue(p.outputSpikesOnly != 0));
+    return d;
+}
+
+OSErr RunAtFactorySettings(Host* host)
+{
+    host->SetDescriptor(FactoryDescriptor());
+    return host->RunScripted(plugInDialogSilent);
+}
+
+uint64_t ColourPlaneChecksum(const HostDocument& document)
+{
+    uint64_t hash = 0xcbf29ce484222325ull;
+    const size_t bytes = size_t(document.Width()) * size_t(document.Height()) * size_t(document.BytesPerSample());
+    for (int32_t p = 0; p < document.ColorPlanes(); ++p) {
+        const uint8_t* data = document.SampleAddress(p, 0, 0);
+        for (size_t i = 0; i < bytes; ++i) {
+            hash ^= data[i];
+            hash *= 0x100000001b3ull;
+        }
+    }
+    return hash;
+}
+
+std::vector<ImageRect> WrittenTiles(const Host& host)
+{
+    std::vector<ImageRect> tiles;
+    for (const TransferRequest& t : host.Transfers())
+        if (!IsEmptyRect(t.outRect) && (tiles.empty() || !(tiles.back() == t.outRect)))
+            tiles.push_back(t.outRect);
+    return tiles;
+}
+
+int32_t OutputRequestsFor(const Host& host, const ImageRect& tile)
+{
+    int32_t count = 0;
+    for (const TransferRequest& t : host.Transfers())
+        count += t.outRect == tile ? 1 : 0;
+    return count;
+}
+
+std::vector<std::pair<int32_t, int32_t>> PlainProgress(int32_t tiles)
+{
+    const int32_t total = tiles + 1;
+    std::vector<std::pair<int32_t, int32_t>> reports{{0, total}, {1, total}};
+    for (int32_t done = 1; done <= tiles; ++done) {
+        reports.emplace_back(done, total);
+        reports.emplace_back(done + 1, total);
+    }
+    return reports;
+}
+
+std::vector<std::pair<int32_t, int32_t>> ProgressOf(const Host& host)
+{
+    std::vector<std::pair<int32_t, int32_t>> reports;
+    for (const ProgressCall& call : host.ProgressCalls())
+        reports.emplace_back(call.done, call.total);
+    return reports;
+}
+
+std::string Describe(const ImageRect& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+void PrintTo(const ImageRect& r, std::ostream* out)
+{
+    *out << Describe(r);
+}

@@ -1,0 +1,201 @@
+// The filter run as the host sees it: which tiles arrive in which order, what the progress bar is told,
+// how an abort or an interrupted render plays out, and that no state of one run leaks into the next.
+#include <filesystem>
+
+#include "e2e/E2eSupport.h"
+#include "engine/Shape.h"
+#include "engine/StarDetection.h"
+
+namespace {
+
+// A dark greyscale document with small bright stars at the given points.
+HostDocument DarkGreyWithStars(int32_t width, int32_t height, std::vector<std::pair<int32_t, int32_t>> stars)
+{
+    HostDocument document(width, height, plugInModeGrayScale);
+    document.Fill([&](int32_t, int32_t x, int32_t y) {
+        for (const auto& star : stars)
+            if (std::abs(x - star.first) <= 1 && std::abs(y - star.second) <= 1)
+                return x == star.first && y == star.second ? 255.0 : 200.0;
+        return 6.0;
+    });
+    return document;
+}
+
+// Samples inside (or outside) `rect` that differ between the two documents.
+int64_t Changes(const HostDocument& a, const HostDocument& b, const ImageRect& rect, bool inside)
+{
+    int64_t count = 0;
+    for (int32_t p = 0; p < a.PlaneCount(); ++p)
+        for (int32_t y = 0; y < a.Height(); ++y)
+            for (int32_t x = 0; x < a.Width(); ++x) {
+                const bool within = x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+                count += within == inside && a.Sample(p, x, y) != b.Sample(p, x, y) ? 1 : 0;
+            }
+    return count;
+}
+
+TEST_F(FilterRunTest, TilesReachTheHostRowByRowEachWithItsProgressStep)
+{
+    struct Case
+    {
+        int32_t width, height;
+        ImageRect filter;
+        std::vector<ImageRect> tiles;
+    };
+    const Case cases[] = {
+        {4096, 2049, {0, 0, 4096, 2049}, {{0, 0, 2048, 2048}, {2048, 0, 4096, 2048}, {0, 2048, 2048, 2049}, {2048, 2048, 4096, 2049}}},
+        {1, 1, {0, 0, 1, 1}, {{0, 0, 1, 1}}},
+        // Tiles start at the filter rectangle's origin, not at the document's.
+        {2200, 2100, {100, 50, 2200, 2100}, {{100, 50, 2148, 2050}, {2148, 50, 2200, 2050}, {100, 2050, 2148, 2100}, {2148, 2050, 2200, 2100}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Describe(c.filter));
+        // A star on a tile corner, so that its spikes must cross into every neighbouring tile.
+        HostDocument before = DarkGreyWithStars(c.width, c.height, {{c.filter.left + 2047, c.filter.top + 2047}});
+        before.SetFilterRect(c.filter);
+        Host host(Module());
+        ASSERT_TRUE(host.SetDocument(before));
+        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+
+        EXPECT_EQ(WrittenTiles(host), c.tiles);
+        for (const ImageRect& tile : c.tiles)
+            EXPECT_EQ(OutputRequestsFor(host, tile), 1) << "tile " << Describe(tile) << " is written once";
+        EXPECT_EQ(ProgressOf(host), PlainProgress(int32_t(c.tiles.size())));
+        EXPECT_EQ(Changes(before, host.Document(), c.filter, false), 0) << "changed outside the filter rectangle";
+        // The corner star's spikes and flare reach into every tile around it.
+        if (c.tiles.size() > 1) {
+            for (const ImageRect& tile : c.tiles)
+                EXPECT_GT(Changes(before, host.Document(), tile, true), 0) << "nothing drawn in " << Describe(tile);
+        }
+        EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+        EXPECT_EQ(host.LiveBuffers(), 0);
+    }
+}
+
+// Two tiles side by side, stars in both.
+HostDocument TwoTileField()
+{
+    return StarfieldDocument(FieldSpec{2100, 40, plugInModeGrayScale, false, false, 77, 40});
+}
+const ImageRect kFirstTile{0, 0, 2048, 40};
+
+TEST_F(FilterRunTest, AnAbortAfterATileEndsTheRunBeforeTheNext)
+{
+    HostOptions options;
+    options.abortAt = 1; // the host's cancel is first asked after the first tile
+    Host host(Module(), options);
+    ASSERT_TRUE(host.SetDocument(TwoTileField()));
+    UserMessageWatch messages;
+    EXPECT_EQ(RunAtFactorySettings(&host), userCanceledErr);
+    EXPECT_EQ(WrittenTiles(host), std::vector<ImageRect>{kFirstTile});
+    EXPECT_EQ(host.AbortCalls(), 1);
+    EXPECT_EQ(host.Transfers().back().outRect, kFirstTile) << "no transfer after the cancel";
+    EXPECT_TRUE(messages.Texts().empty()) << "a cancel is silent";
+    EXPECT_EQ(host.LiveBuffers(), 0);
+    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+}
+
+// Polling hooks: the engine asks whether user input waits; these answers steer the render.
+int32_t gInterruptions;
+const Host* gHost;
+
+// Input waits once the detection is done, for the first three polls.
+bool PendingThreeTimes()
+{
+    return gDetection.finished && gInterruptions++ < 3;
+}
+
+// Input waits once, while the second tile is rendered (the first one has been written).
+bool PendingInSecondTile()
+{
+    return gDetection.finished && !WrittenTiles(*gHost).empty() && gInterruptions++ < 1;
+}
+
+// The spike shape loses its builder in the middle of a render: the next star's stamp fails without
+// anything having set a result code, as an internal fault would.
+bool WithdrawSpikeShape()
+{
+    if (gDetection.finished && gInterruptions++ == 0)
+        ClearShape(&gSpikeShape);
+    return false;
+}
+
+TEST_F(FilterRunTest, AnInterruptedRenderIsResumedAndItsTileWrittenOnce)
+{
+    const HostDocument before = StarfieldDocument(FieldSpec{300, 200, plugInModeRGBColor, false, false});
+    HostDocument reference;
+    {
+        Host host(Linked());
+        ASSERT_TRUE(host.SetDocument(before));
+        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+        reference = host.Document();
+    }
+    gInterruptions = 0;
+    SetUserInputPendingHook(PendingThreeTimes);
+    Host host(Linked());
+    ASSERT_TRUE(host.SetDocument(before));
+    ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+    EXPECT_EQ(gInterruptions, 4) << "three interruptions and one poll that let the render finish";
+
+    // Four render calls, each followed by a report that leaves the count alone; then the write.
+    const std::vector<std::pair<int32_t, int32_t>> progress{{0, 2}, {1, 2}, {1, 2}, {1, 2}, {1, 2}, {1, 2}, {2, 2}};
+    EXPECT_EQ(ProgressOf(host), progress);
+    EXPECT_EQ(OutputRequestsFor(host, ImageRect{0, 0, 300, 200}), 3) << "three planes, written once";
+    EXPECT_EQ(host.AbortCalls(), 4) << "the host may cancel after every interruption and after the tile";
+    const DocumentDifference difference = CompareDocuments(reference, host.Document());
+    EXPECT_EQ(difference.count, 0) << DescribeDifference(difference);
+}
+
+TEST_F(FilterRunTest, AnAbortDuringATileLeavesNothingStaleForTheNextRun)
+{
+    const HostDocument before = TwoTileField();
+    HostDocument reference;
+    {
+        Host host(Linked());
+        ASSERT_TRUE(host.SetDocument(before));
+        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+        reference = host.Document();
+    }
+    {
+        HostOptions options;
+        options.abortAt = 2; // the first call follows the first tile, the second the interruption
+        Host host(Linked(), options);
+        gHost = &host;
+        gInterruptions = 0;
+        SetUserInputPendingHook(PendingInSecondTile);
+        ASSERT_TRUE(host.SetDocument(before));
+        EXPECT_EQ(RunAtFactorySettings(&host), userCanceledErr);
+        SetUserInputPendingHook(nullptr);
+        EXPECT_EQ(gInterruptions, 1);
+        EXPECT_EQ(WrittenTiles(host), std::vector<ImageRect>{kFirstTile});
+        EXPECT_EQ(host.Transfers().back().outRect, kFirstTile) << "no transfer after the cancel";
+        EXPECT_EQ(host.LiveBuffers(), 0);
+    }
+    // The interrupted render of the second tile must not be taken up by the next run.
+    EXPECT_FALSE(gDetection.finished);
+    Host host(Linked());
+    ASSERT_TRUE(host.SetDocument(before));
+    ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+    const DocumentDifference difference = CompareDocuments(reference, host.Document());
+    EXPECT_EQ(difference.count, 0) << DescribeDifference(difference);
+}
+
+TEST_F(FilterRunTest, ARenderThatStopsForNoReasonEndsTheRunInsteadOfRetryingForever)
+{
+    gInterruptions = 0;
+    SetUserInputPendingHook(WithdrawSpikeShape);
+    Host host(Linked());
+    ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldSpec{300, 200, plugInModeRGBColor, false, false})));
+    UserMessageWatch messages;
+    EXPECT_EQ(RunAtFactorySettings(&host), paramErr);
+    EXPECT_TRUE(WrittenTiles(host).empty());
+    EXPECT_TRUE(messages.Texts().empty()) << "an internal fault goes to the debug log only";
+    EXPECT_EQ(host.LiveBuffers(), 0);
+
+    std::string log;
+    for (const auto& file : std::filesystem::directory_iterator(roots_.logs()))
+        log += ReadLogText(file.path());
+    EXPECT_NE(log.find("RenderEffect() failed without a result code."), std::string::npos) << log;
+}
+
+} // namespace
