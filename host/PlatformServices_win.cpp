@@ -7,6 +7,7 @@
 
 #include "diag/ErrorReport.h"
 #include "host/PluginMain.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -20,7 +21,6 @@ struct PlatformState
 
 PlatformState gPlatform{false, false, INVALID_HANDLE_VALUE, false};
 
-constexpr WORD kManifestResourceId = 2;
 constexpr DWORD kCommonControlClasses = 0xC808; // tab, internet, standard and link classes
 
 HANDLE ModuleActivationContext()
@@ -31,7 +31,7 @@ HANDLE ModuleActivationContext()
         context.cbSize = sizeof(context);
         context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
         context.hModule = static_cast<HMODULE>(GetModuleInstance());
-        context.lpResourceName = MAKEINTRESOURCEA(kManifestResourceId);
+        context.lpResourceName = MAKEINTRESOURCEA(IDR_MANIFEST);
         gPlatform.activationContext = CreateActCtxA(&context);
     }
     return gPlatform.activationContext;

@@ -40,7 +40,9 @@ void DrawStarfield(const FieldSpec& spec, int32_t left, int32_t top, HostDocumen
     options.seed = spec.seed;
     options.starCount = spec.stars;
     options.coloured = document->ColorPlanes() == 3;
-    const LinearImage field = RenderStarfield(options, GenerateStars(options));
+    std::vector<StarfieldStar> stars = GenerateStars(options);
+    stars.insert(stars.end(), spec.extraStars.begin(), spec.extraStars.end());
+    const LinearImage field = RenderStarfield(options, stars);
     const double full = FullScale(*document);
     for (int32_t y = 0; y < spec.height; ++y)
         for (int32_t x = 0; x < spec.width; ++x) {

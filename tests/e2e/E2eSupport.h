@@ -68,6 +68,7 @@ struct FieldSpec
     bool selection;
     uint64_t seed = 20261206;
     int32_t stars = 60;
+    std::vector<StarfieldStar> extraStars = {}; // placed by hand, after the seeded ones
 };
 
 // The starfield's linear light taken as host values (white is the host's full scale), a transparency

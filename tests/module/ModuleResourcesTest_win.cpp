@@ -2,8 +2,9 @@
 // calls up the entry point by the name found there, and reads the version, the messages and the
 // manifest. The expected bytes are assembled here from the published layout, not copied from the
 // resource sources, so that a wrong length, a code with its characters in the wrong order or a lost
-// padding byte shows up. The file itself is parsed too: a module that needs a runtime DLL beside it,
-// or exports more or less than hosts look for, fails in a real host long before any resource matters.
+// padding byte shows up. The module's import and export tables are read too: a module that needs a
+// runtime DLL beside it, or exports more or less than hosts look for, fails in a real host long before
+// any resource matters.
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -13,8 +14,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,12 +92,6 @@ Bytes ReadResource(HMODULE module, const char* type, WORD id, WORD language)
         return {};
     const uint8_t* data = static_cast<const uint8_t*>(LockResource(LoadResource(module, found)));
     return data ? Bytes(data, data + SizeofResource(module, found)) : Bytes();
-}
-
-Bytes ReadFileBytes(const char* path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 class ModuleResources : public ::testing::Test
@@ -313,96 +306,51 @@ TEST_F(ModuleResources, ManifestGivesTheModuleVersionSixOfTheCommonControls)
     ReleaseActCtx(context);
 }
 
-// The parts of the file's own structure that decide whether a host can load it at all.
-class PortableExecutable
+// The module's own tables, read from its image mapped without loading what it imports, so that a
+// module needing a library that is not there is still examined instead of simply failing to load.
+struct ImageTables
 {
-public:
-    explicit PortableExecutable(Bytes file) : file_(std::move(file))
+    explicit ImageTables(HMODULE image) : base(reinterpret_cast<const uint8_t*>(image))
     {
-        IMAGE_DOS_HEADER dos;
-        if (!Read(0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || !Read(dos.e_lfanew, &headers_) ||
-            headers_.Signature != IMAGE_NT_SIGNATURE ||
-            headers_.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC)
-            return;
-        size_t at = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
-                    headers_.FileHeader.SizeOfOptionalHeader;
-        for (int i = 0; i < headers_.FileHeader.NumberOfSections; ++i, at += sizeof(IMAGE_SECTION_HEADER)) {
-            IMAGE_SECTION_HEADER section;
-            if (!Read(at, &section))
-                return;
-            sections_.push_back(section);
-        }
-        valid_ = true;
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+        headers = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
     }
-
-    bool Valid() const { return valid_; }
-    const IMAGE_FILE_HEADER& FileHeader() const { return headers_.FileHeader; }
+    template <typename T> const T* At(DWORD rva) const { return reinterpret_cast<const T*>(base + rva); }
+    const IMAGE_DATA_DIRECTORY& Directory(int index) const { return headers->OptionalHeader.DataDirectory[index]; }
 
     std::vector<std::string> ImportedLibraries() const
     {
         std::vector<std::string> names;
-        const IMAGE_DATA_DIRECTORY& directory = Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
-        IMAGE_IMPORT_DESCRIPTOR descriptor;
-        for (uint32_t rva = directory.VirtualAddress; directory.Size != 0 && ReadAt(rva, &descriptor) &&
-                                                      descriptor.Name != 0;
-             rva += sizeof descriptor)
-            names.push_back(StringAt(descriptor.Name));
+        if (Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).Size == 0)
+            return names;
+        for (auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress);
+             entry->Name != 0; ++entry)
+            names.push_back(At<char>(entry->Name));
         return names;
     }
-
     std::vector<std::string> ExportedNames() const
     {
         std::vector<std::string> names;
-        const IMAGE_DATA_DIRECTORY& directory = Directory(IMAGE_DIRECTORY_ENTRY_EXPORT);
-        IMAGE_EXPORT_DIRECTORY exports;
-        if (directory.Size == 0 || !ReadAt(directory.VirtualAddress, &exports))
+        if (Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).Size == 0)
             return names;
-        for (DWORD i = 0; i < exports.NumberOfNames; ++i) {
-            DWORD nameRva = 0;
-            if (ReadAt(exports.AddressOfNames + 4 * i, &nameRva))
-                names.push_back(StringAt(nameRva));
-        }
+        const auto* exports = At<IMAGE_EXPORT_DIRECTORY>(Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress);
+        for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+            names.push_back(At<char>(At<DWORD>(exports->AddressOfNames)[i]));
         return names;
     }
 
-private:
-    template <typename T> bool Read(size_t offset, T* value) const
-    {
-        if (offset > file_.size() || file_.size() - offset < sizeof(T))
-            return false;
-        std::memcpy(value, file_.data() + offset, sizeof(T));
-        return true;
-    }
-    // File offset of a relative virtual address, or SIZE_MAX when no section holds it.
-    size_t OffsetOf(uint32_t rva) const
-    {
-        for (const IMAGE_SECTION_HEADER& section : sections_)
-            if (rva >= section.VirtualAddress && rva - section.VirtualAddress < section.SizeOfRawData)
-                return section.PointerToRawData + (rva - section.VirtualAddress);
-        return SIZE_MAX;
-    }
-    template <typename T> bool ReadAt(uint32_t rva, T* value) const { return Read(OffsetOf(rva), value); }
-    std::string StringAt(uint32_t rva) const
-    {
-        std::string text;
-        for (size_t at = OffsetOf(rva); at < file_.size() && file_[at] != 0; ++at)
-            text += char(file_[at]);
-        return text;
-    }
-    const IMAGE_DATA_DIRECTORY& Directory(int index) const { return headers_.OptionalHeader.DataDirectory[index]; }
-
-    Bytes file_;
-    IMAGE_NT_HEADERS64 headers_ = {};
-    std::vector<IMAGE_SECTION_HEADER> sections_;
-    bool valid_ = false;
+    const uint8_t* base;
+    const IMAGE_NT_HEADERS64* headers;
 };
 
 TEST(ModuleFile, IsA64BitDllThatNeedsOnlySystemLibrariesAndExportsItsEntryPointByPlainName)
 {
-    const PortableExecutable image(ReadFileBytes(CORVANE_MODULE_PATH));
-    ASSERT_TRUE(image.Valid()) << "not a 64-bit PE file: " << CORVANE_MODULE_PATH;
-    EXPECT_EQ(image.FileHeader().Machine, IMAGE_FILE_MACHINE_AMD64);
-    EXPECT_TRUE(image.FileHeader().Characteristics & IMAGE_FILE_DLL);
+    HMODULE mapped = LoadLibraryExA(CORVANE_MODULE_PATH, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(mapped, nullptr) << "cannot map " << CORVANE_MODULE_PATH;
+    const ImageTables image(mapped);
+    ASSERT_EQ(image.headers->Signature, DWORD(IMAGE_NT_SIGNATURE));
+    EXPECT_EQ(image.headers->FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_TRUE(image.headers->FileHeader.Characteristics & IMAGE_FILE_DLL);
 
     // Libraries every Windows installation has. The C and C++ runtimes of the compiler are not among
     // them: a module that needs them beside it is refused by the host's loader.
@@ -428,6 +376,7 @@ TEST(ModuleFile, IsA64BitDllThatNeedsOnlySystemLibrariesAndExportsItsEntryPointB
         if (entryPoints.count(name) == 0)
             unexpected += " " + name;
     EXPECT_TRUE(unexpected.empty()) << exports.size() << " exports, unexpected:" << unexpected.substr(0, 300);
+    FreeLibrary(mapped);
 }
 
 } // namespace

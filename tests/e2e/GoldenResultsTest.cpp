@@ -1,0 +1,75 @@
+// Seeded starfields filtered at factory settings by the module as a host runs it, compared with
+// checksums of pictures that were looked at and accepted. The same constants hold for the native
+// build and for CorvanePro.8bf under Wine: that is how the shipped module is shown to agree with the
+// command-line host. After a deliberate change of the effect, look at the new pictures, then replace
+// the checksums.
+#include <cinttypes>
+#include <cstdio>
+
+#include "e2e/E2eSupport.h"
+
+namespace {
+
+struct GoldenCase
+{
+    FieldSpec field;
+    uint64_t checksum; // FNV-1a of the result's colour planes
+};
+
+std::string Name(const FieldSpec& f)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "%dx%d mode %d%s%s", f.width, f.height, f.mode,
+                  f.transparency ? " transparent" : "", f.selection ? " selected" : "");
+    return text;
+}
+
+TEST_F(FilterRunTest, StarfieldsGiveTheAcceptedPicturesInEveryModeAndLayout)
+{
+    constexpr int16 kGrey8 = plugInModeGrayScale, kRgb8 = plugInModeRGBColor, kGrey16 = plugInModeGray16,
+                     kRgb16 = plugInModeRGB48, kGrey32 = plugInModeGray32, kRgb32 = plugInModeRGB96;
+    // Stars straddling the seam between the two tiles of the wide field.
+    const std::vector<StarfieldStar> seamStars{{2047.5, 20.0, 1.6, 1.5, 1.0, 0.9, 0.7},
+                                               {2046.0, 45.0, 2.4, 2.0, 0.7, 0.8, 1.0}};
+    const GoldenCase cases[] = {
+        {{300, 200, kGrey8, false, false}, 0},
+        {{300, 200, kGrey8, true, false}, 0},
+        {{300, 200, kGrey8, false, true}, 0},
+        {{300, 200, kGrey8, true, true}, 0},
+        {{300, 200, kRgb8, false, false}, 0},
+        {{300, 200, kRgb8, true, false}, 0},
+        {{300, 200, kRgb8, false, true}, 0},
+        {{300, 200, kRgb8, true, true}, 0},
+        {{300, 200, kGrey16, false, false}, 0},
+        {{300, 200, kGrey16, true, false}, 0},
+        {{300, 200, kGrey16, false, true}, 0},
+        {{300, 200, kGrey16, true, true}, 0},
+        {{300, 200, kRgb16, false, false}, 0},
+        {{300, 200, kRgb16, true, false}, 0},
+        {{300, 200, kRgb16, false, true}, 0},
+        {{300, 200, kRgb16, true, true}, 0},
+        {{300, 200, kGrey32, false, false}, 0},
+        {{300, 200, kGrey32, true, false}, 0},
+        {{300, 200, kGrey32, false, true}, 0},
+        {{300, 200, kGrey32, true, true}, 0},
+        {{300, 200, kRgb32, false, false}, 0},
+        {{300, 200, kRgb32, true, false}, 0},
+        {{300, 200, kRgb32, false, true}, 0},
+        {{300, 200, kRgb32, true, true}, 0},
+        {{2100, 64, kRgb16, false, false, 99, 40, seamStars}, 0},
+    };
+    for (const GoldenCase& c : cases) {
+        const std::string name = Name(c.field);
+        SCOPED_TRACE(name);
+        const HostDocument before = StarfieldDocument(c.field);
+        Host host(Module());
+        ASSERT_TRUE(host.SetDocument(before));
+        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+        EXPECT_GT(CompareDocuments(before, host.Document()).count, 0) << "no effect at all";
+        const uint64_t checksum = ColourPlaneChecksum(host.Document());
+        EXPECT_EQ(checksum, c.checksum) << "0x" << std::hex << checksum;
+        std::printf("GOLD %s 0x%016" PRIx64 "\n", name.c_str(), checksum);
+    }
+}
+
+} // namespace

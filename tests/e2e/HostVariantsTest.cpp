@@ -1,0 +1,199 @@
+// The hosts a module meets in the wild serve it differently: with or without 32-bit coordinates, the
+// Buffer suite, a descriptor registry or a full filter record, or with too little memory. Every one
+// must get the same picture, or a clean failure that leaves nothing behind.
+#include <cstring>
+
+#include "e2e/E2eSupport.h"
+
+namespace {
+
+// Hosts without a descriptor registry fall back to the settings file; this makes it hold the factory
+// values, whatever earlier runs of a loaded module left there.
+void PersistFactorySettingsToFile(PluginEntryProc entry)
+{
+    HostOptions options;
+    options.basicSuite = false;
+    Host host(entry, options);
+    ASSERT_TRUE(host.SetDocument(HostDocument(8, 8, plugInModeGrayScale)));
+    ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+}
+
+// The handles a host keeps from an earlier run: factory parameters and the dialog already shown, so
+// that a repeat of the last filter applies it at once.
+void KeepHandlesOfAnEarlierRun(Host* host)
+{
+    host->SetParametersBytes(&kFactoryParameters, int32_t(sizeof kFactoryParameters));
+    HandleProcs* procs = host->Record()->handleProcs;
+    Handle flag = procs->newProc(1);
+    *procs->lockProc(flag, false) = 0;
+    procs->unlockProc(flag);
+    host->DataSlot() = reinterpret_cast<intptr_t>(flag);
+}
+
+const FieldSpec kLayerField{300, 200, plugInModeRGB48, true, true};
+
+TEST_F(FilterRunTest, EveryWayOfServingTheModuleGivesTheSamePicture)
+{
+    const HostDocument before = StarfieldDocument(kLayerField);
+    PersistFactorySettingsToFile(Module());
+
+    HostDocument reference;
+    {
+        Host host(Module());
+        ASSERT_TRUE(host.SetDocument(before));
+        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+        reference = host.Document();
+        // All pixels move inside Start, so a host that drives a Continue loop finds nothing asked of it.
+        EXPECT_EQ(host.Selectors(), (std::vector<int16>{filterSelectorPrepare, filterSelectorStart, filterSelectorFinish}));
+        for (const TransferRequest& t : host.Transfers()) {
+            EXPECT_NE(t.call, 0) << "the host had to load an area itself";
+            EXPECT_TRUE(t.coordinates32);
+        }
+    }
+    ASSERT_GT(CompareDocuments(before, reference).count, 0);
+
+    struct Variant
+    {
+        const char* name;
+        HostOptions options;
+        bool scripted; // otherwise a repeat of the last filter
+    };
+    std::vector<Variant> variants;
+    variants.push_back({"without the Buffer suite", HostOptions(), true});
+    variants.back().options.bufferSuite = false;
+    variants.push_back({"with the five classic buffer procedures only", HostOptions(), true});
+    variants.back().options.bufferSuite = false;
+    variants.back().options.numBufferProcs = 5;
+    variants.push_back({"with 16-bit coordinates only", HostOptions(), true});
+    variants.back().options.bigDocumentData = false;
+    variants.push_back({"with host tiles of 64 x 48", HostOptions(), true});
+    variants.back().options.tileWidth = 64;
+    variants.back().options.tileHeight = 48;
+    variants.push_back({"with a 556-byte record and no suites", HostOptions(), false});
+    variants.back().options.recordSize = kMinimalFilterRecordSize;
+    variants.back().options.basicSuite = false;
+    variants.back().options.descriptorParameters = false;
+
+    for (const Variant& v : variants) {
+        SCOPED_TRACE(v.name);
+        Host host(Module(), v.options);
+        ASSERT_TRUE(host.SetDocument(before));
+        OSErr result;
+        if (v.scripted) {
+            result = RunAtFactorySettings(&host);
+        } else {
+            KeepHandlesOfAnEarlierRun(&host);
+            result = host.RunRepeat();
+        }
+        ASSERT_EQ(result, noErr);
+        const DocumentDifference difference = CompareDocuments(reference, host.Document());
+        EXPECT_EQ(difference.count, 0) << DescribeDifference(difference);
+        for (const TransferRequest& t : host.Transfers())
+            EXPECT_EQ(t.coordinates32, v.options.bigDocumentData && v.options.recordSize > kMinimalFilterRecordSize);
+        EXPECT_EQ(host.LiveBuffers(), 0);
+        EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+    }
+}
+
+TEST_F(FilterRunTest, ThirtyTwoBitCoordinatesReachBeyondSixteenBits)
+{
+    // The same stars once at the origin and once where only 32-bit coordinates can name them.
+    const FieldSpec field{240, 48, plugInModeGrayScale, false, false, 31, 12};
+    constexpr int32_t kFarLeft = 32800;
+    HostDocument far(kFarLeft + field.width + 40, field.height + 10, plugInModeGrayScale);
+    DrawStarfield(field, kFarLeft, 5, &far);
+    far.SetFilterRect(ImageRect{kFarLeft, 5, kFarLeft + field.width, 5 + field.height});
+
+    HostDocument nearResult;
+    {
+        Host host(Module());
+        ASSERT_TRUE(host.SetDocument(StarfieldDocument(field)));
+        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+        nearResult = host.Document();
+    }
+
+    Host host(Module());
+    ASSERT_TRUE(host.SetDocument(far));
+    ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+    EXPECT_EQ(WrittenTiles(host), std::vector<ImageRect>{far.FilterRect()});
+    int64_t differences = 0, changedOutside = 0;
+    for (int32_t y = 0; y < far.Height(); ++y)
+        for (int32_t x = 0; x < far.Width(); ++x) {
+            const bool inside = x >= kFarLeft && x < kFarLeft + field.width && y >= 5 && y < 5 + field.height;
+            const double result = host.Document().Sample(0, x, y);
+            if (inside)
+                differences += result != nearResult.Sample(0, x - kFarLeft, y - 5) ? 1 : 0;
+            else
+                changedOutside += result != far.Sample(0, x, y) ? 1 : 0;
+        }
+    EXPECT_EQ(differences, 0);
+    EXPECT_EQ(changedOutside, 0);
+    EXPECT_GT(CompareDocuments(StarfieldDocument(field), nearResult).count, 0);
+    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+}
+
+// Each block the run asks for is refused once, from the first to the last: whichever it is, the run
+// ends with memFullErr and writes nothing, or (once nothing more is refused) gives the full picture.
+TEST_F(FilterRunTest, RefusedMemoryEndsTheRunCleanlyWhereverItHappens)
+{
+    const HostDocument before = StarfieldDocument(FieldSpec{120, 80, plugInModeRGBColor, false, true, 5, 16});
+    HostDocument reference;
+    {
+        Host host(Module());
+        ASSERT_TRUE(host.SetDocument(before));
+        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+        reference = host.Document();
+    }
+
+    for (bool suite : {true, false}) {
+        SCOPED_TRACE(suite ? "Buffer suite" : "buffer procedures");
+        int32_t refusals = 0;
+        for (int32_t granted = 0;; ++granted) {
+            ASSERT_LT(granted, 1000) << "the run never got through";
+            HostOptions options;
+            options.bufferSuite = suite;
+            (suite ? options.bufferSuiteBeforeRefusal : options.bufferProcsBeforeRefusal) = granted;
+            Host host(Module(), options);
+            ASSERT_TRUE(host.SetDocument(before));
+            UserMessageWatch messages;
+            const OSErr result = RunAtFactorySettings(&host);
+            EXPECT_EQ(host.LiveBuffers(), 0) << granted;
+            EXPECT_TRUE(host.Faults().empty()) << granted << ": " << host.Faults().front();
+            const DocumentDifference difference = CompareDocuments(reference, host.Document());
+            if (result == noErr) {
+                EXPECT_EQ(difference.count, 0) << "a run that lost a block succeeded with another picture after "
+                                               << granted << " blocks: " << DescribeDifference(difference);
+                if (difference.count == 0)
+                    break;
+                continue;
+            }
+            ++refusals;
+            EXPECT_EQ(result, memFullErr) << granted;
+            EXPECT_TRUE(WrittenTiles(host).empty()) << granted;
+            EXPECT_EQ(CompareDocuments(before, host.Document()).count, 0) << granted;
+            // The user learns why, and is not told anything else.
+            const std::vector<std::string> texts = messages.Texts();
+            if (messages.Complete()) {
+                ASSERT_FALSE(texts.empty()) << granted;
+                for (const std::string& text : texts)
+                    EXPECT_EQ(text, texts.front()) << granted;
+            }
+        }
+        EXPECT_GE(refusals, 4) << "input, selection, star list, shapes and tile all need blocks";
+    }
+}
+
+TEST_F(FilterRunTest, AHostWithoutAdvanceStateIsToldSoAndNothingIsHeld)
+{
+    HostOptions options;
+    options.advanceState = false;
+    Host host(Module(), options);
+    ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldSpec{60, 40, plugInModeRGBColor, false, false})));
+    UserMessageWatch messages;
+    EXPECT_EQ(RunAtFactorySettings(&host), errPlugInHostInsufficient);
+    EXPECT_TRUE(host.Transfers().empty());
+    EXPECT_EQ(host.LiveBuffers(), 0);
+    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+}
+
+} // namespace
