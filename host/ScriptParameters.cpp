@@ -20,9 +20,11 @@ void StoreTruncated(double value, int16_t* field)
         *field = int16_t(value);
 }
 
-int16_t SaturateToInt16(int32 value)
+// An integer key keeps its low 16 bits, as a 16-bit field takes any integer; only doubles need the
+// saturation above.
+int16_t LowSixteenBits(int32 value)
 {
-    return int16_t(value < -32768 ? -32768 : (value > 32767 ? 32767 : value));
+    return int16_t(uint16_t(uint32_t(value) & 0xFFFFu));
 }
 
 // The fields read with getUnitFloatProc as plain numbers (the angle is scaled separately).
@@ -76,7 +78,7 @@ OSErr ReadOneKey(const ReadDescriptorProcs* procs, PIReadDescriptor token, Descr
         int32 value = 0;
         err = procs->getIntegerProc(token, &value);
         if (err == noErr)
-            p->numberOfPoints = SaturateToInt16(value);
+            p->numberOfPoints = LowSixteenBits(value);
     } else if (key == kKeyOutputSpikesOnly) {
         Boolean value = 0;
         err = procs->getBooleanProc(token, &value);

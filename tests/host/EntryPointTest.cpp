@@ -109,6 +109,8 @@ TEST_F(EntryPoint, ScriptOverridesOnlyItsKeysTruncatesAndClamps)
     EXPECT_EQ(RunScript(&host, Script({{"Angl", Degrees(-0.05)}})).angle, 0);
     EXPECT_EQ(RunScript(&host, Script({{"Angl", Degrees(-45.0)}})).angle, -450);
     EXPECT_EQ(Recorded(host, "Angl").number, -45.0);
+    // An integer count keeps its low 16 bits before it is brought into range: 65542 is 6, not 32.
+    EXPECT_EQ(RunScript(&host, Script({{"numP", IntegerValue(65542)}})).numberOfPoints, 6);
 
     // Out-of-range and non-finite values never reach the engine; the action records what was applied.
     p = RunScript(&host, Script({{"Intn", Percent(250.0)},
