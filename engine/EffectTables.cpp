@@ -16,7 +16,7 @@ uint16_t gSpikeDistanceCache[kDistanceCacheEntries];
 uint32_t gFlareProfileCache[kFlareProfileCacheEntries];
 double gSpikeFalloffCache[kSpikeFalloffCacheEntries];
 // The length each profile cache was filled for; no parameter value is this small, so the first request
-// starts from the zeroed cache without clearing it again.
+// of any length counts as a change and starts from a zeroed cache.
 int32_t gFlareProfileLength = INT32_MIN;
 int32_t gSpikeFalloffLength = INT32_MIN;
 
@@ -97,7 +97,10 @@ void SplitCoordinate(float v, int32_t* whole, int32_t* phase)
     if (shifted < 0.0f && static_cast<float>(floorValue) != shifted)
         --floorValue;
     *whole = floorValue;
-    *phase = static_cast<int32_t>((shifted - static_cast<float>(floorValue)) * 4.0f);
+    // Just below a whole number, shifted - floor rounds up to 1.0 in single precision; the phase must
+    // still name one of the four quarters, and the floor makes it the last.
+    const int32_t quarters = static_cast<int32_t>((shifted - static_cast<float>(floorValue)) * 4.0f);
+    *phase = quarters < 3 ? quarters : 3;
 }
 
 } // namespace

@@ -8,7 +8,8 @@
 //     truncated.
 //   - Distance40: truncate(sqrt(k) x 10 + 0.5) in single precision, k = dx^2 + dy^2 in quarter pixels;
 //     the distance in fortieths of a pixel.
-//   - ToStarPosition: v' = v + 0.125 in single precision, x = floor(v'), phase = truncate((v' - x) x 4).
+//   - ToStarPosition: v' = v + 0.125 in single precision, x = floor(v'), phase = truncate((v' - x) x 4),
+//     at most 3 even where v' - x rounds up to 1.0.
 #pragma once
 
 #include <cstdint>

@@ -27,7 +27,12 @@ bool EnsureSubShape(Shape* shape, int32_t xPhase, int32_t yPhase)
         return true;
     if (shape->builder == nullptr)
         return false;
-    return shape->builder(shape, xPhase, yPhase);
+    if (shape->builder(shape, xPhase, yPhase))
+        return true;
+    // A build cut short keeps the points it had appended; they must not pass for the whole shape the
+    // next time this phase is asked for.
+    EntryFor(*shape, xPhase, yPhase).pointCount = 0;
+    return false;
 }
 
 void InvalidateShape(Shape* shape)

@@ -44,8 +44,10 @@ TEST(QuarterPixel, CoordinatesSplitIntoPixelAndPhaseAndRoundToTheNearerPixel)
         float v;
         int32_t whole, phase;
     } cases[] = {{-0.2f, -1, 3},   {0.12f, 0, 0},  {0.125f, 0, 1},   {0.875f, 1, 0},  {2.5f, 2, 2}, {-0.125f, 0, 0},
-                 {-0.126f, -1, 3}, {-3.0f, -3, 0}, {-0.625f, -1, 2}, {-1.125f, -1, 0}}; // a negative whole v + 0.125 is
-                                                                                        // its own floor: phase 0, not 4
+                 {-0.126f, -1, 3}, {-3.0f, -3, 0}, {-0.625f, -1, 2}, {-1.125f, -1, 0},
+                 // A negative whole v + 0.125 is its own floor: phase 0. Just below zero, v + 0.125 - floor
+                 // rounds to 1.0 in single precision: still phase 3, never a fifth quarter.
+                 {std::nextafter(-0.125f, -1.0f), -1, 3}};
     for (const auto& c : cases) {
         EXPECT_EQ(ToStarPosition(c.v, 10.0f), (StarPosition{c.whole, c.phase, 10, 0})) << c.v;
         EXPECT_EQ(ToStarPosition(3.0f, c.v), (StarPosition{3, 0, c.whole, c.phase})) << c.v;

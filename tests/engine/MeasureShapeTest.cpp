@@ -19,6 +19,14 @@ bool CountingBuilder(Shape* shape, int32_t xPhase, int32_t yPhase)
     return AppendPoint(&entry, ShapePoint{int16_t(xPhase), int16_t(yPhase), 1, 2, 3, 4}, 8);
 }
 
+// Appends one point, then fails as a refused allocation would.
+bool FailingBuilder(Shape* shape, int32_t xPhase, int32_t yPhase)
+{
+    ++gBuilds;
+    AppendPoint(&EntryFor(*shape, xPhase, yPhase), ShapePoint{}, 8);
+    return false;
+}
+
 class MeasureShapeTest : public DetectionFixture
 {
 protected:
@@ -100,6 +108,15 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
     EXPECT_EQ(Messages().back(), "Unable to allocate memory for shape.");
     TestHostMemory::RefuseAll() = false;
     ReleaseBuffer(&entry.points);
+
+    // A build that runs out of memory part-way leaves the phase unbuilt, so the next use builds it again
+    // instead of taking the points it got for the whole shape.
+    scratch.builder = FailingBuilder;
+    InvalidateShape(&scratch);
+    EXPECT_FALSE(EnsureSubShape(&scratch, 3, 1));
+    EXPECT_EQ(EntryFor(scratch, 3, 1).pointCount, 0u);
+    EXPECT_FALSE(EnsureSubShape(&scratch, 3, 1));
+    EXPECT_EQ(gBuilds, 19);
 
     ClearShape(&scratch);
     EXPECT_EQ(CurrentBufferUsage(), before);
