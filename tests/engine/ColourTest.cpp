@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -16,11 +17,22 @@ class ColourTest : public RenderFixture
 {
 };
 
-TEST_F(ColourTest, RainbowIsWhiteAtTheCentreAndRepeatsEveryHueCycle)
+TEST_F(ColourTest, RainbowFadesInFromWhiteThenRepeatsEveryHueCycle)
 {
     const ColourFractions white{kFractionOne, kFractionOne, kFractionOne};
     EXPECT_TRUE(SameColour(RainbowColourFor(0, 100, 50), white));
     EXPECT_TRUE(SameColour(RainbowColourFor(40000, 0, 50), white));
+
+    // The three channels lose A x 1.5 between them whatever the hue, so their loss gives the amplitude:
+    // rising linearly with the phase up to 10000 tenths of a degree (d = 6625 at frequency 50), then
+    // constant. Forming the ramp as a product before dividing would wrap 32 bits long before its end.
+    for (const uint32_t intensity : {100u, 63u})
+        for (uint32_t d = 0; d < 9000; d += 37) {
+            const ColourFractions c = RainbowColourFor(d, int32_t(intensity), 50);
+            const double loss = 3.0 * kFractionOne - double(c.red) - double(c.green) - double(c.blue);
+            const double ramp = std::min(d * 80 / 53, 10000u) / 10000.0;
+            EXPECT_NEAR(loss / (1.5 * intensity * 42949672.0), ramp, 1e-5) << intensity << " at " << d;
+        }
     // At frequency 50 one hue cycle spans 2385 fortieths of a pixel once the rainbow has faded in.
     for (uint32_t d : {6625u, 12345u}) {
         EXPECT_TRUE(SameColour(RainbowColourFor(d, 80, 50), RainbowColourFor(d + 2385, 80, 50))) << d;
