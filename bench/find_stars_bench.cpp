@@ -1,7 +1,10 @@
 // Star detection on a large synthetic starfield, and the flood fill of the largest possible flat region.
-// Prints timings; not a test.
+// Prints timings and a checksum of the star list (equal checksums: the same list, bit for bit); not a test.
 //
-//   find_stars_bench [width height stars] [--fill]
+//   find_stars_bench [width height stars] [--dense] [--full-scan] [--fill]
+//
+// --dense is a 100-megapixel field crowded with 50000 stars, where the cost of the zone tests shows;
+// --full-scan drops the zone index as soon as the scan starts, so the zone tests look at every star.
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -13,6 +16,8 @@
 #include "engine/StarDetection.h"
 #include "engine/StarDetectionSteps.h"
 #include "engine/StarList.h"
+#include "engine/StarZoneIndex.h"
+#include "engine/UserInput.h"
 #include "host/ImageTransfer.h"
 #include "tests/common/TestHostMemory.h"
 #include "tools/starfield/StarfieldGenerator.h"
@@ -26,7 +31,12 @@ double SecondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void BenchFindStars(int32_t width, int32_t height, int32_t starCount)
+bool InterruptAtOnce()
+{
+    return true;
+}
+
+void BenchFindStars(int32_t width, int32_t height, int32_t starCount, bool fullScan)
 {
     StarfieldOptions options;
     options.width = width;
@@ -45,15 +55,26 @@ void BenchFindStars(int32_t width, int32_t height, int32_t starCount)
 
     ResetDetection();
     start = Clock::now();
+    if (fullScan) {
+        SetUserInputPendingHook(InterruptAtOnce);
+        FindStars();
+        SetUserInputPendingHook(nullptr);
+        ReleaseStarZoneIndex();
+    }
     while (!FindStars()) {
     }
     const double seconds = SecondsSince(start);
     uint32_t enabled = 0;
     for (uint32_t i = 0; i < gStarList.starCount; ++i)
         enabled += StarRecords()[i].spikesEnabled != 0 ? 1 : 0;
-    std::printf(
-        "FindStars: %.3f s, %" PRIu32 " stars (%" PRIu32 " with spikes), %.1f Mpixel/s, peak host memory %.1f MB\n",
-        seconds, gStarList.starCount, enabled, double(width) * height / seconds / 1e6, double(PeakBufferUsage()) / 1e6);
+    uint64_t checksum = 14695981039346656037ull; // FNV-1a over the records
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(StarRecords());
+    for (size_t i = 0; i < size_t(gStarList.starCount) * sizeof(StarRecord); ++i)
+        checksum = (checksum ^ bytes[i]) * 1099511628211ull;
+    std::printf("FindStars%s: %.3f s, %" PRIu32 " stars (%" PRIu32 " with spikes), %.1f Mpixel/s, peak host memory "
+                "%.1f MB, list checksum %016" PRIx64 "\n",
+                fullScan ? " (full scan)" : "", seconds, gStarList.starCount, enabled,
+                double(width) * height / seconds / 1e6, double(PeakBufferUsage()) / 1e6, checksum);
     ReleaseEngine();
     FreeImageBuffer(&gInputImage);
 }
@@ -115,20 +136,28 @@ int main(int argc, char** argv)
     TestHostMemory memory;
     BuildToneTables();
     int32_t width = 6000, height = 4000, stars = 3000;
-    bool fill = false;
+    bool fill = false, dense = false, fullScan = false;
     std::vector<const char*> numbers;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--fill") == 0)
             fill = true;
+        else if (std::strcmp(argv[i], "--dense") == 0)
+            dense = true;
+        else if (std::strcmp(argv[i], "--full-scan") == 0)
+            fullScan = true;
         else
             numbers.push_back(argv[i]);
     }
-    if (numbers.size() == 3) {
+    if (dense) {
+        width = 10000;
+        height = 10000;
+        stars = 50000;
+    } else if (numbers.size() == 3) {
         width = std::atoi(numbers[0]);
         height = std::atoi(numbers[1]);
         stars = std::atoi(numbers[2]);
     }
-    BenchFindStars(width, height, stars);
+    BenchFindStars(width, height, stars, fullScan);
     if (fill)
         BenchLargestFill();
     return 0;

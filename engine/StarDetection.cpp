@@ -7,6 +7,7 @@
 #include "engine/MeasureShapes.h"
 #include "engine/RenderShapeBuilders.h"
 #include "engine/StarDetectionSteps.h"
+#include "engine/StarZoneIndex.h"
 #include "engine/UserInput.h"
 #include "host/ImageTransfer.h"
 
@@ -40,6 +41,8 @@ void StartDetection()
     gDetection.rowsTotal = rect.bottom - rect.top;
     gDetection.rowsDone = 0;
     gDetection.lastProgressRow = rect.top;
+    // Without memory for the index the zone tests scan the whole list: slower, but the same stars.
+    PrepareStarZoneIndex(rect);
     // An image without pixel access has nothing to scan.
     if (gDetection.image.getPixel == nullptr)
         gDetection.row = rect.bottom;
@@ -196,6 +199,7 @@ void ResetDetection()
     gDetection.lastProgressRow = 0;
     gDetection.image = ImageBuffer{};
     gStarList.starCount = 0;
+    ReleaseStarZoneIndex();
     gStarList.maxStarChannel = 0;
     gStarList.maxSeedBrightness = 0;
 }

@@ -4,6 +4,7 @@
 
 #include "engine/FixedPoint.h"
 #include "engine/StarDetectionSteps.h"
+#include "engine/StarZoneIndex.h"
 
 StarList gStarList;
 
@@ -35,36 +36,38 @@ bool MakeRoomForOneMore()
 bool InsideStarZone(int32_t x, int32_t y)
 {
     const StarRecord* stars = StarRecords();
-    for (uint32_t i = 0; i < gStarList.starCount; ++i) {
-        if (DistanceSquared(stars[i], x, y) <= stars[i].radiusSquared)
-            return true;
-    }
-    return false;
+    return VisitStarsNear(x, y, 0,
+                          [&](uint32_t i) { return DistanceSquared(stars[i], x, y) <= stars[i].radiusSquared; });
 }
 
 void AddStar(const StarPosition& position, float radiusSquared, uint32_t brightness, const uint32_t colour[3],
              bool enabled)
 {
     StarRecord* stars = StarRecords();
-    for (uint32_t i = 0; i < gStarList.starCount; ++i) {
-        if (stars[i].x == position.x && stars[i].xPhase == position.xPhase && stars[i].y == position.y &&
-            stars[i].yPhase == position.yPhase)
-            return;
-    }
+    const int32_t x = position.x, y = position.y;
+    // A duplicate lies at distance 0, so it is among the stars near the position whatever the zones.
+    const bool duplicate = VisitStarsNear(x, y, 0, [&](uint32_t i) {
+        return stars[i].x == x && stars[i].xPhase == position.xPhase && stars[i].y == y &&
+               stars[i].yPhase == position.yPhase;
+    });
+    if (duplicate)
+        return;
 
     // A larger star with spikes silences the smaller ones it overlaps; anything else that overlaps an
-    // existing star is left out. The silencing stands even when the new star is then left out.
+    // existing star is left out. The silencing stands even when the new star is then left out. Each
+    // star's fate depends on that star alone, so the order in which they are met does not matter.
     const int32_t zone = int32_t(radiusSquared + 0.5f);
     bool blocked = false;
-    for (uint32_t i = 0; i < gStarList.starCount; ++i) {
+    VisitStarsNear(x, y, zone, [&](uint32_t i) {
         const int64_t reach = std::max(zone, stars[i].radiusSquared);
-        if (DistanceSquared(stars[i], position.x, position.y) >= reach)
-            continue;
+        if (DistanceSquared(stars[i], x, y) >= reach)
+            return false;
         if (enabled && zone > stars[i].radiusSquared)
             stars[i].spikesEnabled = 0;
         else
             blocked = true;
-    }
+        return false;
+    });
     if (blocked || !MakeRoomForOneMore())
         return;
 
@@ -82,10 +85,13 @@ void AddStar(const StarPosition& position, float radiusSquared, uint32_t brightn
     star.reserved = 0xFFFFFFFF;
     if (enabled)
         gStarList.maxStarChannel = std::max({gStarList.maxStarChannel, star.red, star.green, star.blue});
+    FileStarInZoneIndex(gStarList.starCount - 1);
 }
 
 void FinishStarList()
 {
+    // Sorting moves the records under the index, and no star is added after this.
+    ReleaseStarZoneIndex();
     StarRecord* stars = StarRecords();
     const uint32_t count = gStarList.starCount;
     for (uint32_t i = 0; i < count; ++i) {
