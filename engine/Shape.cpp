@@ -11,8 +11,11 @@ bool AppendPoint(SubShapeEntry* entry, const ShapePoint& point, uint32_t growthP
             (uint64_t(entry->pointCount) + (growthPoints > 0 ? growthPoints : 1)) * sizeof(ShapePoint);
         const OSErr error = wanted > UINT32_MAX ? OSErr(memFullErr) : GrowBuffer(uint32_t(wanted), &entry->points);
         if (error != noErr) {
-            ReportError(USER_SITE, kStyleError, kCaptionExiting, "Unable to allocate memory for shape.");
-            SetResultCode(error);
+            // The first refusal ends the run; the shapes that fail after it need not tell the user again.
+            if (ResultCode() == noErr) {
+                ReportError(USER_SITE, kStyleError, kCaptionExiting, "Unable to allocate memory for shape.");
+                SetResultCode(error);
+            }
             return false;
         }
     }

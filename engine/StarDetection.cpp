@@ -10,6 +10,7 @@
 #include "engine/StarZoneIndex.h"
 #include "engine/UserInput.h"
 #include "host/ImageTransfer.h"
+#include "host/PluginGlobals.h"
 
 DetectionState gDetection{false, kDetectionNotStarted, 0, 0, 0, 0, ImageBuffer{}, false};
 
@@ -168,8 +169,13 @@ bool FindStars()
         const int32_t row = gDetection.row;
         for (int32_t column = gDetection.column; column < rect.right;) {
             const PixelSample sample = image.getPixel(&image, column, row);
-            if (sample.mask >= kHalfSelected && sample.alpha != 0 && BrightnessOf(sample) >= kSeedBrightness)
+            if (sample.mask >= kHalfSelected && sample.alpha != 0 && BrightnessOf(sample) >= kSeedBrightness) {
                 ProbeStar(column, row);
+                // A refused block has been reported once and ends the run (the caller stops on the result
+                // code); probing on would ask again, and report again, for every later seed.
+                if (ResultCode() != noErr)
+                    return true;
+            }
             ++column;
             if (column % kPollColumns == 0 && UserInputPending()) {
                 // Resume at the next pixel.

@@ -32,21 +32,21 @@ uint8_t Selection(int32_t x, int32_t y, int32_t width, int32_t height)
 
 } // namespace
 
-void DrawStarfield(const FieldSpec& spec, int32_t left, int32_t top, HostDocument* document)
+void DrawStarfield(const FieldLayout& layout, int32_t left, int32_t top, HostDocument* document)
 {
     StarfieldOptions options;
-    options.width = spec.width;
-    options.height = spec.height;
-    options.seed = spec.seed;
-    options.starCount = spec.stars;
+    options.width = layout.width;
+    options.height = layout.height;
+    options.seed = layout.seed;
+    options.starCount = layout.stars;
     options.coloured = document->ColorPlanes() == 3;
     std::vector<StarfieldStar> stars = GenerateStars(options);
-    stars.insert(stars.end(), spec.extraStars.begin(), spec.extraStars.end());
+    stars.insert(stars.end(), layout.extraStars.begin(), layout.extraStars.end());
     const LinearImage field = RenderStarfield(options, stars);
     const double full = FullScale(*document);
-    for (int32_t y = 0; y < spec.height; ++y)
-        for (int32_t x = 0; x < spec.width; ++x) {
-            const float* rgb = &field.rgb[(size_t(y) * size_t(spec.width) + size_t(x)) * 3];
+    for (int32_t y = 0; y < layout.height; ++y)
+        for (int32_t x = 0; x < layout.width; ++x) {
+            const float* rgb = &field.rgb[(size_t(y) * size_t(layout.width) + size_t(x)) * 3];
             for (int32_t p = 0; p < document->ColorPlanes(); ++p)
                 document->SetSample(p, left + x, top + y, double(rgb[p]) * full);
             if (document->HasTransparency())
@@ -54,12 +54,12 @@ void DrawStarfield(const FieldSpec& spec, int32_t left, int32_t top, HostDocumen
         }
 }
 
-HostDocument StarfieldDocument(const FieldSpec& spec)
+HostDocument StarfieldDocument(const FieldLayout& layout)
 {
-    HostDocument document(spec.width, spec.height, spec.mode, spec.transparency);
-    DrawStarfield(spec, 0, 0, &document);
-    if (spec.selection)
-        document.SetSelection([&](int32_t x, int32_t y) { return Selection(x, y, spec.width, spec.height); });
+    HostDocument document(layout.width, layout.height, layout.mode, layout.transparency);
+    DrawStarfield(layout, 0, 0, &document);
+    if (layout.selection)
+        document.SetSelection([&](int32_t x, int32_t y) { return Selection(x, y, layout.width, layout.height); });
     return document;
 }
 
@@ -85,6 +85,15 @@ OSErr RunAtFactorySettings(Host* host)
 {
     host->SetDescriptor(FactoryDescriptor());
     return host->RunScripted(plugInDialogSilent);
+}
+
+void PersistFactorySettingsToFile(PluginEntryProc entry)
+{
+    HostOptions options;
+    options.basicSuite = false;
+    Host host(entry, options);
+    ASSERT_TRUE(host.SetDocument(HostDocument(8, 8, plugInModeGrayScale)));
+    ASSERT_EQ(RunAtFactorySettings(&host), noErr);
 }
 
 uint64_t ColourPlaneChecksum(const HostDocument& document)

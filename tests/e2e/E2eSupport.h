@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "common/TestDataRoots.h"
+#include "e2e/UserMessageWatch.h"
 #include "engine/UserInput.h"
 #include "host/BufferRecord.h"
 #include "host/FilterParameters.h"
 #include "host/PluginGlobals.h"
 #include "host/PluginHooks.h"
 #include "host/PluginMain.h"
-#include "e2e/UserMessageWatch.h"
 #include "tools/harness/Harness.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
@@ -59,7 +59,7 @@ protected:
 };
 
 // How a seeded starfield is laid out in a host document.
-struct FieldSpec
+struct FieldLayout
 {
     int32_t width;
     int32_t height;
@@ -74,9 +74,9 @@ struct FieldSpec
 // The starfield's linear light taken as host values (white is the host's full scale), a transparency
 // plane of varied coverage with fully transparent patches, and a feathered elliptical selection. Only
 // exact arithmetic is used, so both builds make the same document.
-HostDocument StarfieldDocument(const FieldSpec& spec);
+HostDocument StarfieldDocument(const FieldLayout& layout);
 // Puts the starfield into a document that already exists, at (left, top).
-void DrawStarfield(const FieldSpec& spec, int32_t left, int32_t top, HostDocument* document);
+void DrawStarfield(const FieldLayout& layout, int32_t left, int32_t top, HostDocument* document);
 
 // The eleven parameters at their factory values, as a host records them in an action.
 Descriptor FactoryDescriptor();
@@ -84,6 +84,10 @@ Descriptor FactoryDescriptor();
 // A played-back action without its dialog, at factory settings: the result depends on nothing the
 // module may have persisted from earlier runs.
 OSErr RunAtFactorySettings(Host* host);
+
+// Hosts without a descriptor registry restore the last parameters from the settings file; this makes
+// it hold the factory values, whatever earlier runs of a loaded module left there.
+void PersistFactorySettingsToFile(PluginEntryProc entry);
 
 // FNV-1a (64-bit) of the document's colour planes, plane after plane, as stored by the host.
 uint64_t ColourPlaneChecksum(const HostDocument& document);

@@ -42,7 +42,12 @@ TEST_F(FilterRunTest, TilesReachTheHostRowByRowEachWithItsProgressStep)
         int32_t starX, starY; // by a tile corner, so that its spikes and flare reach into every tile
     };
     const Case cases[] = {
-        {4096, 2049, {0, 0, 4096, 2049}, {{0, 0, 2048, 2048}, {2048, 0, 4096, 2048}, {0, 2048, 2048, 2049}, {2048, 2048, 4096, 2049}}, 2047, 2040},
+        {4096,
+         2049,
+         {0, 0, 4096, 2049},
+         {{0, 0, 2048, 2048}, {2048, 0, 4096, 2048}, {0, 2048, 2048, 2049}, {2048, 2048, 4096, 2049}},
+         2047,
+         2040},
         {1, 1, {0, 0, 1, 1}, {{0, 0, 1, 1}}, -10, -10},
         // Tiles start at the filter rectangle's origin, not at the document's.
         {2200, 2100, {100, 50, 2200, 2050}, {{100, 50, 2148, 2050}, {2148, 50, 2200, 2050}}, 2147, 1000},
@@ -72,7 +77,7 @@ TEST_F(FilterRunTest, TilesReachTheHostRowByRowEachWithItsProgressStep)
 // Two tiles side by side, stars in both.
 HostDocument TwoTileField()
 {
-    return StarfieldDocument(FieldSpec{2100, 40, plugInModeGrayScale, false, false, 77, 40});
+    return StarfieldDocument(FieldLayout{2100, 40, plugInModeGrayScale, false, false, 77, 40});
 }
 const ImageRect kFirstTile{0, 0, 2048, 40};
 
@@ -122,7 +127,7 @@ bool WithdrawSpikeShape()
 
 TEST_F(FilterRunTest, AnInterruptedRenderIsResumedAndItsTileWrittenOnce)
 {
-    const HostDocument before = StarfieldDocument(FieldSpec{300, 200, plugInModeRGBColor, false, false});
+    const HostDocument before = StarfieldDocument(FieldLayout{300, 200, plugInModeRGBColor, false, false});
     HostDocument reference;
     {
         Host host(Linked());
@@ -185,7 +190,7 @@ TEST_F(FilterRunTest, ARenderThatStopsForNoReasonEndsTheRunInsteadOfRetryingFore
     gInterruptions = 0;
     SetUserInputPendingHook(WithdrawSpikeShape);
     Host host(Linked());
-    ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldSpec{300, 200, plugInModeRGBColor, false, false})));
+    ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldLayout{300, 200, plugInModeRGBColor, false, false})));
     UserMessageWatch messages;
     EXPECT_EQ(RunAtFactorySettings(&host), paramErr);
     EXPECT_TRUE(WrittenTiles(host).empty());

@@ -7,17 +7,6 @@
 
 namespace {
 
-// Hosts without a descriptor registry fall back to the settings file; this makes it hold the factory
-// values, whatever earlier runs of a loaded module left there.
-void PersistFactorySettingsToFile(PluginEntryProc entry)
-{
-    HostOptions options;
-    options.basicSuite = false;
-    Host host(entry, options);
-    ASSERT_TRUE(host.SetDocument(HostDocument(8, 8, plugInModeGrayScale)));
-    ASSERT_EQ(RunAtFactorySettings(&host), noErr);
-}
-
 // The handles a host keeps from an earlier run: factory parameters and the dialog already shown, so
 // that a repeat of the last filter applies it at once.
 void KeepHandlesOfAnEarlierRun(Host* host)
@@ -30,7 +19,7 @@ void KeepHandlesOfAnEarlierRun(Host* host)
     host->DataSlot() = reinterpret_cast<intptr_t>(flag);
 }
 
-const FieldSpec kLayerField{300, 200, plugInModeRGB48, true, true};
+const FieldLayout kLayerField{300, 200, plugInModeRGB48, true, true};
 
 TEST_F(FilterRunTest, EveryWayOfServingTheModuleGivesTheSamePicture)
 {
@@ -44,7 +33,8 @@ TEST_F(FilterRunTest, EveryWayOfServingTheModuleGivesTheSamePicture)
         ASSERT_EQ(RunAtFactorySettings(&host), noErr);
         reference = host.Document();
         // All pixels move inside Start, so a host that drives a Continue loop finds nothing asked of it.
-        EXPECT_EQ(host.Selectors(), (std::vector<int16>{filterSelectorPrepare, filterSelectorStart, filterSelectorFinish}));
+        EXPECT_EQ(host.Selectors(),
+                  (std::vector<int16>{filterSelectorPrepare, filterSelectorStart, filterSelectorFinish}));
         for (const TransferRequest& t : host.Transfers()) {
             EXPECT_NE(t.call, 0) << "the host had to load an area itself";
             EXPECT_TRUE(t.coordinates32);
@@ -98,7 +88,7 @@ TEST_F(FilterRunTest, EveryWayOfServingTheModuleGivesTheSamePicture)
 TEST_F(FilterRunTest, ThirtyTwoBitCoordinatesReachBeyondSixteenBits)
 {
     // The same stars once at the origin and once where only 32-bit coordinates can name them.
-    const FieldSpec field{240, 48, plugInModeGrayScale, false, false, 31, 12};
+    const FieldLayout field{240, 48, plugInModeGrayScale, false, false, 31, 12};
     constexpr int32_t kFarLeft = 32800;
     HostDocument far(kFarLeft + field.width + 40, field.height + 10, plugInModeGrayScale);
     DrawStarfield(field, kFarLeft, 5, &far);
@@ -132,11 +122,44 @@ TEST_F(FilterRunTest, ThirtyTwoBitCoordinatesReachBeyondSixteenBits)
     EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
 }
 
-// Each block the run asks for is refused once, from the first to the last: whichever it is, the run
-// ends with memFullErr and writes nothing, or (once nothing more is refused) gives the full picture.
+// One run in which the host refuses every block after the first `granted`: it ends with memFullErr,
+// writes nothing, tells the user why and gives back every block; or it gets through with the full
+// picture. Returns whether it got through.
+bool RunRefusingAfter(PluginEntryProc entry, bool suite, int32_t granted, const HostDocument& before,
+                      const HostDocument& reference)
+{
+    SCOPED_TRACE(std::to_string(granted) + " blocks granted by the " + (suite ? "Buffer suite" : "buffer procedures"));
+    HostOptions options;
+    options.bufferSuite = suite;
+    (suite ? options.bufferSuiteBeforeRefusal : options.bufferProcsBeforeRefusal) = granted;
+    Host host(entry, options);
+    EXPECT_TRUE(host.SetDocument(before));
+    UserMessageWatch messages;
+    const OSErr result = RunAtFactorySettings(&host);
+    EXPECT_EQ(host.LiveBuffers(), 0);
+    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+    if (result == noErr) {
+        const DocumentDifference difference = CompareDocuments(reference, host.Document());
+        EXPECT_EQ(difference.count, 0) << "a run short of memory succeeded with another picture: "
+                                       << DescribeDifference(difference);
+        return true;
+    }
+    EXPECT_EQ(result, memFullErr);
+    EXPECT_TRUE(WrittenTiles(host).empty());
+    EXPECT_EQ(CompareDocuments(before, host.Document()).count, 0);
+    const std::vector<std::string> texts = messages.Texts();
+    if (messages.Complete()) {
+        EXPECT_EQ(texts.size(), 1u) << "the user is told why, once";
+    }
+    return false;
+}
+
+// Each block the run asks for is refused in turn, from the first to the last. The sweep runs on the
+// linked module, whose messages cost nothing; the loaded one, whose message boxes must be answered,
+// is checked where the run reads the image, its selection and (last of all) renders.
 TEST_F(FilterRunTest, RefusedMemoryEndsTheRunCleanlyWhereverItHappens)
 {
-    const HostDocument before = StarfieldDocument(FieldSpec{120, 80, plugInModeRGBColor, false, true, 5, 16});
+    const HostDocument before = StarfieldDocument(FieldLayout{120, 80, plugInModeRGBColor, false, true, 5, 16});
     HostDocument reference;
     {
         Host host(Module());
@@ -145,42 +168,20 @@ TEST_F(FilterRunTest, RefusedMemoryEndsTheRunCleanlyWhereverItHappens)
         reference = host.Document();
     }
 
+    int32_t suiteBlocks = 0;
     for (bool suite : {true, false}) {
-        SCOPED_TRACE(suite ? "Buffer suite" : "buffer procedures");
-        int32_t refusals = 0;
-        for (int32_t granted = 0;; ++granted) {
+        int32_t granted = 0;
+        while (!RunRefusingAfter(Linked(), suite, granted, before, reference)) {
+            ++granted;
             ASSERT_LT(granted, 1000) << "the run never got through";
-            HostOptions options;
-            options.bufferSuite = suite;
-            (suite ? options.bufferSuiteBeforeRefusal : options.bufferProcsBeforeRefusal) = granted;
-            Host host(Module(), options);
-            ASSERT_TRUE(host.SetDocument(before));
-            UserMessageWatch messages;
-            const OSErr result = RunAtFactorySettings(&host);
-            EXPECT_EQ(host.LiveBuffers(), 0) << granted;
-            EXPECT_TRUE(host.Faults().empty()) << granted << ": " << host.Faults().front();
-            const DocumentDifference difference = CompareDocuments(reference, host.Document());
-            if (result == noErr) {
-                EXPECT_EQ(difference.count, 0) << "a run that lost a block succeeded with another picture after "
-                                               << granted << " blocks: " << DescribeDifference(difference);
-                if (difference.count == 0)
-                    break;
-                continue;
-            }
-            ++refusals;
-            EXPECT_EQ(result, memFullErr) << granted;
-            EXPECT_TRUE(WrittenTiles(host).empty()) << granted;
-            EXPECT_EQ(CompareDocuments(before, host.Document()).count, 0) << granted;
-            // The user learns why, and is not told anything else.
-            const std::vector<std::string> texts = messages.Texts();
-            if (messages.Complete()) {
-                ASSERT_FALSE(texts.empty()) << granted;
-                for (const std::string& text : texts)
-                    EXPECT_EQ(text, texts.front()) << granted;
-            }
         }
-        EXPECT_GE(refusals, 4) << "input, selection, star list, shapes and tile all need blocks";
+        // Input, selection, detection shapes, star list, render shapes and the tile all need blocks.
+        EXPECT_GE(granted, 6);
+        if (suite)
+            suiteBlocks = granted;
     }
+    for (int32_t granted : {0, 1, suiteBlocks - 1})
+        EXPECT_FALSE(RunRefusingAfter(Module(), true, granted, before, reference));
 }
 
 TEST_F(FilterRunTest, AHostWithoutAdvanceStateIsToldSoAndNothingIsHeld)
@@ -188,9 +189,12 @@ TEST_F(FilterRunTest, AHostWithoutAdvanceStateIsToldSoAndNothingIsHeld)
     HostOptions options;
     options.advanceState = false;
     Host host(Module(), options);
-    ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldSpec{60, 40, plugInModeRGBColor, false, false})));
+    ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldLayout{60, 40, plugInModeRGBColor, false, false})));
     UserMessageWatch messages;
     EXPECT_EQ(RunAtFactorySettings(&host), errPlugInHostInsufficient);
+    if (messages.Complete()) {
+        EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."});
+    }
     EXPECT_TRUE(host.Transfers().empty());
     EXPECT_EQ(host.LiveBuffers(), 0);
     EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();

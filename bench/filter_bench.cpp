@@ -1,0 +1,229 @@
+// The whole filter run on a large 16-bit RGB starfield, as a host sees it and split into its parts.
+// Not a test; build it in a release configuration.
+//
+//   filter_bench [width height stars]
+//
+// Whole-run figures come from the host harness driving the linked entry point, so they include the
+// host's own transfer work. The passthrough (intensity 0, no flare) is the floor of any filter that
+// reads and writes the image; it still runs the star detection, which is timed on its own below. The
+// split of the effect calls the engine directly, tile by tile as the run does.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "engine/EngineLifetime.h"
+#include "engine/FixedPoint.h"
+#include "engine/RenderEffect.h"
+#include "engine/Shape.h"
+#include "engine/StarDetection.h"
+#include "engine/StarList.h"
+#include "host/BufferRecord.h"
+#include "host/FilterRun.h"
+#include "host/ImageTransfer.h"
+#include "host/PluginGlobals.h"
+#include "host/PluginMain.h"
+#include "host/ScriptParameters.h"
+#include "presets/UserFolders.h"
+#include "tests/common/TestHostMemory.h"
+#include "tools/harness/Harness.h"
+#include "tools/starfield/StarfieldGenerator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double PeakResidentMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+double CurrentResidentMegabytes()
+{
+    long pages = 0, resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return 0.0;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+        resident = 0;
+    std::fclose(statm);
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The seeded starfield as a host holds it: linear light taken as 16-bit host values.
+HostDocument MakeDocument(int32_t width, int32_t height, int32_t starCount)
+{
+    StarfieldOptions options;
+    options.width = width;
+    options.height = height;
+    options.seed = 20261206;
+    options.starCount = starCount;
+    const LinearImage field = RenderStarfield(options, GenerateStars(options));
+    HostDocument document(width, height, plugInModeRGB48);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            for (int32_t p = 0; p < 3; ++p)
+                document.SetSample(
+                    p, x, y, double(field.rgb[(size_t(y) * size_t(width) + size_t(x)) * 3 + size_t(p)]) * 32768.0);
+    return document;
+}
+
+// The document's samples as the module's input image, as reading it from the host leaves them.
+bool LoadInputImage(const HostDocument& document)
+{
+    const ImageRect rect{0, 0, document.Width(), document.Height()};
+    if (!AllocateImageBuffer(&gInputImage, rect, document.Mode(), PlaneCounts{3, 0, 0, 0, 0}, true))
+        return false;
+    const size_t planeBytes = size_t(document.Width()) * size_t(document.Height()) * size_t(document.BytesPerSample());
+    for (int32_t p = 0; p < 3; ++p)
+        std::memcpy(gInputImage.planes[p], document.SampleAddress(p, 0, 0), planeBytes);
+    std::memset(gInputImage.mask.data, 255, size_t(gInputImage.pixelCount));
+    gImageDiagonal = uint32_t(std::sqrt(double(rect.right) * rect.right + double(rect.bottom) * rect.bottom)) + 1;
+    return true;
+}
+
+Descriptor Parameters(int32_t intensity, int32_t softFlareBrightness)
+{
+    const FilterParameters& p = kFactoryParameters;
+    Descriptor d;
+    PutValue(&d, kKeyIntensity, UnitFloatValue(unitPercent, intensity));
+    PutValue(&d, kKeyLength, UnitFloatValue(unitPercent, p.length));
+    PutValue(&d, kKeyAngle, UnitFloatValue(unitAngle, p.angle * 0.1));
+    PutValue(&d, kKeyNumberOfPoints, IntegerValue(p.numberOfPoints));
+    PutValue(&d, kKeySpikeSharpness, UnitFloatValue(unitPercent, p.spikeSharpness));
+    PutValue(&d, kKeySaturation, UnitFloatValue(unitPercent, p.saturation));
+    PutValue(&d, kKeyRainbowIntensity, UnitFloatValue(unitPercent, p.rainbowIntensity));
+    PutValue(&d, kKeyRainbowFrequency, UnitFloatValue(unitPercent, p.rainbowFrequency));
+    PutValue(&d, kKeySecondarySpikeIntensity, UnitFloatValue(unitPercent, p.secondarySpikeIntensity));
+    PutValue(&d, kKeySoftFlareBrightness, UnitFloatValue(unitPercent, softFlareBrightness));
+    PutValue(&d, kKeyOutputSpikesOnly, BooleanValue(false));
+    return d;
+}
+
+// One silent run through the harness; returns its time, or a negative value when it failed.
+double TimeHostRun(const HostDocument& document, const Descriptor& parameters, uint64_t* peakModuleBytes)
+{
+    ResetPluginGlobals();
+    ResetBufferUsage();
+    Host host(PluginMain);
+    if (!host.SetDocument(document))
+        return -1.0;
+    host.SetDescriptor(parameters);
+    const Clock::time_point start = Clock::now();
+    const OSErr result = host.RunScripted(plugInDialogSilent);
+    const double seconds = SecondsSince(start);
+    *peakModuleBytes = PeakBufferUsage();
+    if (result != noErr) {
+        std::printf("the run failed with %d\n", result);
+        return -1.0;
+    }
+    return seconds;
+}
+
+// Renders every tile of the input as the filter run does; returns the time.
+double RenderAllTiles(ImageBuffer* tile)
+{
+    const ImageRect& rect = gInputImage.rect;
+    const PlaneCounts counts{gInputImage.layerPlanes, 0, 0, 0, 0};
+    const Clock::time_point start = Clock::now();
+    for (int32_t index = 0; index < TileCount(rect); ++index) {
+        const ImageRect tileRect = TileAt(rect, index);
+        if (!AllocateImageBuffer(tile, tileRect, gInputImage.mode, counts, false))
+            return -1.0;
+        while (!RenderEffect(&gInputImage, tileRect, tile, tileRect))
+            if (ResultCode() != noErr)
+                return -1.0;
+    }
+    return SecondsSince(start);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int32_t width = argc > 3 ? std::atoi(argv[1]) : 6000;
+    const int32_t height = argc > 3 ? std::atoi(argv[2]) : 4000;
+    const int32_t starCount = argc > 3 ? std::atoi(argv[3]) : 3000;
+
+    // The module's settings and log go to a folder of its own, not the user's.
+    const std::filesystem::path root = std::filesystem::temp_directory_path() / "corvane-filter-bench";
+    std::filesystem::create_directories(root);
+    OverrideApplicationDataRoots(root.string().c_str(), root.string().c_str());
+
+    Clock::time_point start = Clock::now();
+    const HostDocument document = MakeDocument(width, height, starCount);
+    std::printf("%d x %d 16-bit RGB starfield, %d stars generated, %.2f s\n", width, height, starCount,
+                SecondsSince(start));
+    const double residentBefore = CurrentResidentMegabytes();
+    const double peakBefore = PeakResidentMegabytes();
+
+    uint64_t passthroughPeak = 0, runPeak = 0;
+    const double passthrough = TimeHostRun(document, Parameters(0, 0), &passthroughPeak);
+    const double whole = TimeHostRun(
+        document, Parameters(kFactoryParameters.intensity, kFactoryParameters.softFlareBrightness), &runPeak);
+    const double residentAfterRuns = PeakResidentMegabytes();
+
+    // The parts, on the engine alone.
+    double detection = -1.0, copy = -1.0, spikes = -1.0, flare = -1.0;
+    uint32_t stars = 0;
+    {
+        TestHostMemory memory;
+        BuildToneTables();
+        if (!LoadInputImage(document))
+            return 1;
+        FilterParameters parameters = kFactoryParameters;
+        gPlugin.parameters = &parameters;
+        SetFinalQuality();
+
+        start = Clock::now();
+        ResetDetection();
+        while (!FindStars()) {
+        }
+        detection = SecondsSince(start);
+        stars = gStarList.starCount;
+
+        ImageBuffer tile{};
+        parameters.intensity = 0;
+        parameters.softFlareBrightness = 0;
+        copy = RenderAllTiles(&tile);
+        parameters.intensity = kFactoryParameters.intensity; // shapes are built in the first pass that needs them
+        spikes = RenderAllTiles(&tile) - copy;
+        parameters.intensity = 0;
+        parameters.softFlareBrightness = kFactoryParameters.softFlareBrightness;
+        flare = RenderAllTiles(&tile) - copy;
+        FreeImageBuffer(&tile);
+        ReleaseEngine();
+        FreeImageBuffer(&gInputImage);
+    }
+
+    std::printf("stars detected:                   %u\n", stars);
+    std::printf("passthrough run (intensity 0, no flare): %.3f s, of which detection about %.3f s\n", passthrough,
+                detection);
+    std::printf("detection (engine alone):         %.3f s\n", detection);
+    std::printf("tile copies (engine alone):       %.3f s\n", copy);
+    std::printf("spike pass (engine, over copies): %.3f s\n", spikes);
+    std::printf("flare pass (engine, over copies): %.3f s\n", flare);
+    std::printf("whole filter run, factory:        %.3f s\n", whole);
+    std::printf("peak module memory in the run:    %.1f MB (passthrough %.1f MB)\n", double(runPeak) / 1e6,
+                double(passthroughPeak) / 1e6);
+    std::printf("resident set:                     %.1f MB before the host runs (peak so far %.1f MB), "
+                "peak %.1f MB after them\n",
+                residentBefore, peakBefore, residentAfterRuns);
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+    return 0;
+}
