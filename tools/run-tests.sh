@@ -22,9 +22,10 @@ export WINEPREFIX="$CORVANE_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree
 mkdir -p "$CORVANE_WINEPREFIX"
 /usr/lib/wine/wineserver -p
 trap '/usr/lib/wine/wineserver -k || true' EXIT
-# The first Wine process in a new prefix starts background services that inherit its output; started
-# here with output discarded, they cannot keep CTest's pipes open and stall the run.
-tools/wine-run.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
+# The first Wine process in a new prefix creates it and starts background services that inherit its
+# output; started here with output discarded, they cannot keep CTest's pipes open and stall the run.
+# A prefix created without a display cannot show message boxes afterwards, so it is made under Xvfb.
+xvfb-run -a tools/wine-run.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
 # Xvfb has no window manager, and Wine then waits about 2 s whenever a window closes unless it manages
 # its windows itself.
 xvfb-run -a tools/wine-run.sh reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
