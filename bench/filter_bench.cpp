@@ -30,7 +30,7 @@
 #include "host/ImageTransfer.h"
 #include "host/PluginGlobals.h"
 #include "host/PluginMain.h"
-#include "host/ScriptParameters.h"
+#include "tools/harness/ParameterDescriptor.h"
 #include "presets/UserFolders.h"
 #include "tests/common/TestHostMemory.h"
 #include "tools/harness/Harness.h"
@@ -98,20 +98,10 @@ bool LoadInputImage(const HostDocument& document)
 
 Descriptor Parameters(int32_t intensity, int32_t softFlareBrightness)
 {
-    const FilterParameters& p = kFactoryParameters;
-    Descriptor d;
-    PutValue(&d, kKeyIntensity, UnitFloatValue(unitPercent, intensity));
-    PutValue(&d, kKeyLength, UnitFloatValue(unitPercent, p.length));
-    PutValue(&d, kKeyAngle, UnitFloatValue(unitAngle, p.angle * 0.1));
-    PutValue(&d, kKeyNumberOfPoints, IntegerValue(p.numberOfPoints));
-    PutValue(&d, kKeySpikeSharpness, UnitFloatValue(unitPercent, p.spikeSharpness));
-    PutValue(&d, kKeySaturation, UnitFloatValue(unitPercent, p.saturation));
-    PutValue(&d, kKeyRainbowIntensity, UnitFloatValue(unitPercent, p.rainbowIntensity));
-    PutValue(&d, kKeyRainbowFrequency, UnitFloatValue(unitPercent, p.rainbowFrequency));
-    PutValue(&d, kKeySecondarySpikeIntensity, UnitFloatValue(unitPercent, p.secondarySpikeIntensity));
-    PutValue(&d, kKeySoftFlareBrightness, UnitFloatValue(unitPercent, softFlareBrightness));
-    PutValue(&d, kKeyOutputSpikesOnly, BooleanValue(false));
-    return d;
+    FilterParameters parameters = kFactoryParameters;
+    parameters.intensity = int16_t(intensity);
+    parameters.softFlareBrightness = int16_t(softFlareBrightness);
+    return DescriptorOfParameters(parameters);
 }
 
 // One silent run through the harness; returns its time, or a negative value when it failed.
