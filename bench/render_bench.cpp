@@ -16,6 +16,7 @@
 #include "engine/Shape.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
+#include "host/FilterRun.h"
 #include "host/ImageTransfer.h"
 #include "host/PluginGlobals.h"
 #include "tests/common/TestHostMemory.h"
@@ -24,7 +25,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int32_t kTileSize = 2048;
 
 double SecondsSince(Clock::time_point start)
 {
@@ -64,18 +64,16 @@ uint64_t CountStampedPoints(Shape* shape, int32_t level, const ImageRect& rect)
 double RenderAllTiles(ImageBuffer* result)
 {
     const ImageRect& rect = gInputImage.rect;
+    const PlaneCounts counts{3, 0, 0, 0, 0};
     const Clock::time_point start = Clock::now();
-    for (int32_t top = rect.top; top < rect.bottom; top += kTileSize)
-        for (int32_t left = rect.left; left < rect.right; left += kTileSize) {
-            const ImageRect tile{left, top, std::min(left + kTileSize, rect.right),
-                                 std::min(top + kTileSize, rect.bottom)};
-            const PlaneCounts counts{3, 0, 0, 0, 0};
-            if (!AllocateImageBuffer(result, tile, gInputImage.mode, counts, false))
+    for (int32_t index = 0; index < TileCount(rect); ++index) {
+        const ImageRect tile = TileAt(rect, index);
+        if (!AllocateImageBuffer(result, tile, gInputImage.mode, counts, false))
+            return -1.0;
+        while (!RenderEffect(&gInputImage, tile, result, tile))
+            if (ResultCode() != 0)
                 return -1.0;
-            while (!RenderEffect(&gInputImage, tile, result, tile))
-                if (ResultCode() != 0)
-                    return -1.0;
-        }
+    }
     return SecondsSince(start);
 }
 
