@@ -19,6 +19,7 @@
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
 #include "host/FilterParameters.h"
+#include "host/FilterRun.h"
 #include "host/ImageTransfer.h"
 #include "host/PluginGlobals.h"
 #include "tests/common/TestHostMemory.h"
@@ -27,7 +28,6 @@
 
 namespace {
 
-constexpr int32_t kTileSize = 2048; // as in the filter run
 constexpr uint32_t kHost16Full = 32768;
 
 struct Options
@@ -266,17 +266,15 @@ bool Run(Options& options)
         return false;
     }
     start = std::chrono::steady_clock::now();
-    for (int32_t top = rect.top; top < rect.bottom; top += kTileSize)
-        for (int32_t left = rect.left; left < rect.right; left += kTileSize) {
-            const ImageRect tile{left, top, std::min(left + kTileSize, rect.right),
-                                 std::min(top + kTileSize, rect.bottom)};
-            while (!RenderEffect(&gInputImage, tile, &result, tile)) {
-                if (ResultCode() != 0) {
-                    std::fprintf(stderr, "rendering failed with result code %d\n", ResultCode());
-                    return false;
-                }
+    for (int32_t index = 0; index < TileCount(rect); ++index) {
+        const ImageRect tile = TileAt(rect, index);
+        while (!RenderEffect(&gInputImage, tile, &result, tile)) {
+            if (ResultCode() != 0) {
+                std::fprintf(stderr, "rendering failed with result code %d\n", ResultCode());
+                return false;
             }
         }
+    }
     std::printf("rendered in %.2f s\n", SecondsSince(start));
 
     const bool written = WriteAnymap(options.out, ToAnymap(result, options.depth), &error);
