@@ -17,12 +17,13 @@ void PrintMessage(void*, const char* caption, const char* text, uint32_t)
 
 class QuietMessageBoxes : public testing::EmptyTestEventListener
 {
+    void OnTestProgramStart(const testing::UnitTest&) override { StartStrayMessageBoxCloser(); }
     void OnTestStart(const testing::TestInfo&) override { SetMessageBoxHook(PrintMessage); }
+    void OnTestProgramEnd(const testing::UnitTest&) override { StopStrayMessageBoxCloser(); }
 };
 
 const bool gInstalled = [] {
     testing::UnitTest::GetInstance()->listeners().Append(new QuietMessageBoxes);
-    StartStrayMessageBoxCloser();
     return true;
 }();
 

@@ -1,6 +1,10 @@
 // A module loaded from its file shows real message boxes, which no hook in the test program reaches.
-// Started once per test program: a box that no test has taken within two seconds is printed and
-// closed, so that a run never waits for a person.
+// While a test program runs, a box that no test has taken within two seconds is printed and closed,
+// so that a run never waits for a person.
 #pragma once
 
 void StartStrayMessageBoxCloser();
+
+// Stops the closer and waits for it: a thread killed by process exit inside a window-manager call can
+// leave a lock held that the exit itself then waits for.
+void StopStrayMessageBoxCloser();

@@ -2,3 +2,4 @@
 
 // Natively every message goes through the hook; there is no box to close.
 void StartStrayMessageBoxCloser() {}
+void StopStrayMessageBoxCloser() {}

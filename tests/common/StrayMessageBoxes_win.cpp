@@ -38,16 +38,31 @@ BOOL CALLBACK CloseIfStray(HWND window, LPARAM context)
     return TRUE;
 }
 
+HANDLE gStop = nullptr;
+std::thread gCloser;
+
 } // namespace
 
 void StartStrayMessageBoxCloser()
 {
-    std::thread([] {
+    if (gCloser.joinable())
+        return;
+    gStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    gCloser = std::thread([] {
         std::map<HWND, DWORD> firstSeen;
-        for (;;) {
+        do {
             Sweep sweep{&firstSeen, GetTickCount()};
             EnumWindows(CloseIfStray, reinterpret_cast<LPARAM>(&sweep));
-            Sleep(100);
-        }
-    }).detach();
+        } while (WaitForSingleObject(gStop, 100) == WAIT_TIMEOUT);
+    });
+}
+
+void StopStrayMessageBoxCloser()
+{
+    if (!gCloser.joinable())
+        return;
+    SetEvent(gStop);
+    gCloser.join();
+    CloseHandle(gStop);
+    gStop = nullptr;
 }
