@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/TiledRender.h"
 #include "engine/EngineLifetime.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
@@ -37,13 +38,6 @@
 #include "tools/starfield/StarfieldGenerator.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 double PeakResidentMegabytes()
 {
@@ -113,7 +107,7 @@ double TimeHostRun(const HostDocument& document, const Descriptor& parameters, u
     if (!host.SetDocument(document))
         return -1.0;
     host.SetDescriptor(parameters);
-    const Clock::time_point start = Clock::now();
+    const BenchClock::time_point start = BenchClock::now();
     const OSErr result = host.RunScripted(plugInDialogSilent);
     const double seconds = SecondsSince(start);
     *peakModuleBytes = PeakBufferUsage();
@@ -122,23 +116,6 @@ double TimeHostRun(const HostDocument& document, const Descriptor& parameters, u
         return -1.0;
     }
     return seconds;
-}
-
-// Renders every tile of the input as the filter run does; returns the time.
-double RenderAllTiles(ImageBuffer* tile)
-{
-    const ImageRect& rect = gInputImage.rect;
-    const PlaneCounts counts{gInputImage.layerPlanes, 0, 0, 0, 0};
-    const Clock::time_point start = Clock::now();
-    for (int32_t index = 0; index < TileCount(rect); ++index) {
-        const ImageRect tileRect = TileAt(rect, index);
-        if (!AllocateImageBuffer(tile, tileRect, gInputImage.mode, counts, false))
-            return -1.0;
-        while (!RenderEffect(&gInputImage, tileRect, tile, tileRect))
-            if (ResultCode() != noErr)
-                return -1.0;
-    }
-    return SecondsSince(start);
 }
 
 } // namespace
@@ -154,7 +131,7 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(root);
     OverrideApplicationDataRoots(root.string().c_str(), root.string().c_str());
 
-    Clock::time_point start = Clock::now();
+    BenchClock::time_point start = BenchClock::now();
     const HostDocument document = MakeDocument(width, height, starCount);
     std::printf("%d x %d 16-bit RGB starfield, %d stars generated, %.2f s\n", width, height, starCount,
                 SecondsSince(start));
@@ -179,7 +156,7 @@ int main(int argc, char** argv)
         gPlugin.parameters = &parameters;
         SetFinalQuality();
 
-        start = Clock::now();
+        start = BenchClock::now();
         ResetDetection();
         while (!FindStars()) {
         }

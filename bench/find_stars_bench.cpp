@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/TiledRender.h"
 #include "engine/EngineLifetime.h"
 #include "engine/StarDetection.h"
 #include "engine/StarDetectionSteps.h"
@@ -23,13 +24,6 @@
 #include "tools/starfield/StarfieldGenerator.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 bool InterruptAtOnce()
 {
@@ -43,7 +37,7 @@ void BenchFindStars(int32_t width, int32_t height, int32_t starCount, bool fullS
     options.height = height;
     options.seed = 20261206;
     options.starCount = starCount;
-    Clock::time_point start = Clock::now();
+    BenchClock::time_point start = BenchClock::now();
     const LinearImage picture = RenderStarfield(options, GenerateStars(options));
     const PlaneCounts counts{3, 0, 0, 0, 0};
     if (!AllocateImageBuffer(&gInputImage, ImageRect{0, 0, width, height}, 11, counts, true)) {
@@ -54,7 +48,7 @@ void BenchFindStars(int32_t width, int32_t height, int32_t starCount, bool fullS
     std::printf("starfield %d x %d, %d stars generated in %.2f s\n", width, height, starCount, SecondsSince(start));
 
     ResetDetection();
-    start = Clock::now();
+    start = BenchClock::now();
     if (fullScan) {
         SetUserInputPendingHook(InterruptAtOnce);
         FindStars();
@@ -118,7 +112,7 @@ void BenchLargestFill()
     static uint8_t maskPresent;
     gDetection.image.mask.data = &maskPresent; // marks go to the bit array
     ResetBufferUsage();
-    const Clock::time_point start = Clock::now();
+    const BenchClock::time_point start = BenchClock::now();
     FloodFillMark(kSide / 2, kSide / 2, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF);
     const double seconds = SecondsSince(start);
     uint64_t left = 0;

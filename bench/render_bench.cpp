@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/TiledRender.h"
 #include "engine/EngineLifetime.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
@@ -23,13 +24,6 @@
 #include "tools/starfield/StarfieldGenerator.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // The points a pass blends: those of every star above the pass's threshold that land in the rectangle
 // and pass the visibility test (the same arithmetic as the stamp, counted instead of drawn).
@@ -61,22 +55,6 @@ uint64_t CountStampedPoints(Shape* shape, int32_t level, const ImageRect& rect)
     return count;
 }
 
-double RenderAllTiles(ImageBuffer* result)
-{
-    const ImageRect& rect = gInputImage.rect;
-    const PlaneCounts counts{3, 0, 0, 0, 0};
-    const Clock::time_point start = Clock::now();
-    for (int32_t index = 0; index < TileCount(rect); ++index) {
-        const ImageRect tile = TileAt(rect, index);
-        if (!AllocateImageBuffer(result, tile, gInputImage.mode, counts, false))
-            return -1.0;
-        while (!RenderEffect(&gInputImage, tile, result, tile))
-            if (ResultCode() != 0)
-                return -1.0;
-    }
-    return SecondsSince(start);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -99,7 +77,7 @@ int main(int argc, char** argv)
     gImageDiagonal =
         uint32_t(std::sqrt(float(uint32_t(width) * uint32_t(width) + uint32_t(height) * uint32_t(height)))) + 1;
 
-    Clock::time_point start = Clock::now();
+    BenchClock::time_point start = BenchClock::now();
     ResetDetection();
     while (!FindStars()) {
     }
@@ -109,7 +87,7 @@ int main(int argc, char** argv)
     FilterParameters parameters = kFactoryParameters;
     gPlugin.parameters = &parameters;
     RefreshRenderShapes(parameters);
-    start = Clock::now();
+    start = BenchClock::now();
     uint64_t spikePoints = 0;
     uint64_t flarePoints = 0;
     for (int32_t phase = 0; phase < 16; ++phase) {

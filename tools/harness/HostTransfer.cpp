@@ -100,8 +100,13 @@ OSErr LoadArea(Host::State* s, TransferArea* area, const ImageRect& rect, int32_
     area->planeCount = count;
     area->rowBytes = int32_t(rowBytes);
     area->loaded = true;
+    const bool wholeRows = inside && step == 1 && count == 1; // one plane at full rate: rows are contiguous
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
         uint8_t* row = area->bytes.data() + size_t(y - rect.top) * size_t(rowBytes);
+        if (wholeRows) {
+            std::memcpy(row, doc.SampleAddress(first, rect.left, y), size_t(width * bytesPerSample));
+            continue;
+        }
         for (int32_t x = rect.left; x < rect.right; ++x) {
             uint8_t* pixel = row + size_t(x - rect.left) * size_t(columnBytes);
             if (!SourcePixel(doc, step, x, y, &sx, &sy)) {
@@ -170,6 +175,11 @@ void CommitOutput(Host::State* s)
     const int32_t bytesPerSample = s->document.BytesPerSample();
     for (int32_t y = out.rect.top; y < out.rect.bottom; ++y) {
         const uint8_t* row = out.bytes.data() + size_t(y - out.rect.top) * size_t(out.rowBytes);
+        if (out.planeCount == 1) {
+            std::memcpy(s->document.SampleAddress(out.firstChannel, out.rect.left, y), row,
+                        size_t(out.rect.right - out.rect.left) * size_t(bytesPerSample));
+            continue;
+        }
         for (int32_t x = out.rect.left; x < out.rect.right; ++x) {
             const uint8_t* pixel = row + size_t(x - out.rect.left) * size_t(out.planeCount * bytesPerSample);
             for (int32_t k = 0; k < out.planeCount; ++k)
