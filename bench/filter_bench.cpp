@@ -20,20 +20,20 @@
 #include <string>
 
 #include "bench/TiledRender.h"
-#include "engine/EngineLifetime.h"
+#include "engine/EngineState.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
 #include "engine/Shape.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
-#include "host/BufferRecord.h"
+#include "image/BufferRecord.h"
 #include "host/FilterRun.h"
-#include "host/ImageTransfer.h"
+#include "image/ToneTables.h"
 #include "host/PluginGlobals.h"
 #include "host/PluginMain.h"
 #include "tools/harness/ParameterDescriptor.h"
 #include "presets/UserFolders.h"
-#include "tests/common/TestHostMemory.h"
+#include "tools/harness/HeapHostMemory.h"
 #include "tools/harness/Harness.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
@@ -77,16 +77,15 @@ HostDocument MakeDocument(int32_t width, int32_t height, int32_t starCount)
 }
 
 // The document's samples as the module's input image, as reading it from the host leaves them.
-bool LoadInputImage(const HostDocument& document)
+bool LoadInputImage(const HostDocument& document, ImageBuffer* input)
 {
     const ImageRect rect{0, 0, document.Width(), document.Height()};
-    if (!AllocateImageBuffer(&gInputImage, rect, document.Mode(), PlaneCounts{3, 0, 0, 0, 0}, true))
+    if (AllocateImageBuffer(input, rect, document.Mode(), PlaneCounts{3, 0, 0, 0, 0}, true) != noErr)
         return false;
     const size_t planeBytes = size_t(document.Width()) * size_t(document.Height()) * size_t(document.BytesPerSample());
     for (int32_t p = 0; p < 3; ++p)
-        std::memcpy(gInputImage.planes[p], document.SampleAddress(p, 0, 0), planeBytes);
-    std::memset(gInputImage.mask.data, 255, size_t(gInputImage.pixelCount));
-    gImageDiagonal = uint32_t(std::sqrt(double(rect.right) * rect.right + double(rect.bottom) * rect.bottom)) + 1;
+        std::memcpy(input->planes[p], document.SampleAddress(p, 0, 0), planeBytes);
+    std::memset(input->mask.data, 255, size_t(input->pixelCount));
     return true;
 }
 
@@ -148,17 +147,16 @@ int main(int argc, char** argv)
     double detection = -1.0, copy = -1.0, spikes = -1.0, flare = -1.0;
     uint32_t stars = 0;
     {
-        TestHostMemory memory;
+        HeapHostMemory memory;
         BuildToneTables();
-        if (!LoadInputImage(document))
+        ImageBuffer input{};
+        if (!LoadInputImage(document, &input))
             return 1;
         FilterParameters parameters = kFactoryParameters;
-        gPlugin.parameters = &parameters;
-        SetFinalQuality();
 
         start = BenchClock::now();
-        ResetDetection();
-        while (!FindStars()) {
+        ResetEngine();
+        while (FindStars(input) == WorkStatus::Interrupted) {
         }
         detection = SecondsSince(start);
         stars = gStarList.starCount;
@@ -166,15 +164,15 @@ int main(int argc, char** argv)
         ImageBuffer tile{};
         parameters.intensity = 0;
         parameters.softFlareBrightness = 0;
-        copy = RenderAllTiles(&tile);
+        copy = RenderAllTiles(input, parameters, &tile);
         parameters.intensity = kFactoryParameters.intensity; // shapes are built in the first pass that needs them
-        spikes = RenderAllTiles(&tile) - copy;
+        spikes = RenderAllTiles(input, parameters, &tile) - copy;
         parameters.intensity = 0;
         parameters.softFlareBrightness = kFactoryParameters.softFlareBrightness;
-        flare = RenderAllTiles(&tile) - copy;
+        flare = RenderAllTiles(input, parameters, &tile) - copy;
         FreeImageBuffer(&tile);
-        ReleaseEngine();
-        FreeImageBuffer(&gInputImage);
+        ResetEngine();
+        FreeImageBuffer(&input);
     }
 
     std::printf("stars detected:                   %u\n", stars);

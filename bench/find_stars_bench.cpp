@@ -13,14 +13,14 @@
 #include <vector>
 
 #include "bench/TiledRender.h"
-#include "engine/EngineLifetime.h"
+#include "engine/EngineState.h"
+#include "engine/FloodFill.h"
 #include "engine/StarDetection.h"
-#include "engine/StarDetectionSteps.h"
 #include "engine/StarList.h"
 #include "engine/StarZoneIndex.h"
 #include "engine/UserInput.h"
-#include "host/ImageTransfer.h"
-#include "tests/common/TestHostMemory.h"
+#include "image/ToneTables.h"
+#include "tools/harness/HeapHostMemory.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
 namespace {
@@ -40,22 +40,23 @@ void BenchFindStars(int32_t width, int32_t height, int32_t starCount, bool fullS
     BenchClock::time_point start = BenchClock::now();
     const LinearImage picture = RenderStarfield(options, GenerateStars(options));
     const PlaneCounts counts{3, 0, 0, 0, 0};
-    if (!AllocateImageBuffer(&gInputImage, ImageRect{0, 0, width, height}, 11, counts, true)) {
+    ImageBuffer input{};
+    if (AllocateImageBuffer(&input, ImageRect{0, 0, width, height}, plugInModeRGB48, counts, true) != noErr) {
         std::printf("could not allocate the image\n");
         return;
     }
-    WriteToImageBuffer(picture, &gInputImage);
+    WriteToImageBuffer(picture, &input);
     std::printf("starfield %d x %d, %d stars generated in %.2f s\n", width, height, starCount, SecondsSince(start));
 
-    ResetDetection();
+    ResetEngine();
     start = BenchClock::now();
     if (fullScan) {
         SetUserInputPendingHook(InterruptAtOnce);
-        FindStars();
+        FindStars(input);
         SetUserInputPendingHook(nullptr);
         ReleaseStarZoneIndex();
     }
-    while (!FindStars()) {
+    while (FindStars(input) == WorkStatus::Interrupted) {
     }
     const double seconds = SecondsSince(start);
     uint32_t enabled = 0;
@@ -69,8 +70,8 @@ void BenchFindStars(int32_t width, int32_t height, int32_t starCount, bool fullS
                 "%.1f MB, list checksum %016" PRIx64 "\n",
                 fullScan ? " (full scan)" : "", seconds, gStarList.starCount, enabled,
                 double(width) * height / seconds / 1e6, double(PeakBufferUsage()) / 1e6, checksum);
-    ReleaseEngine();
-    FreeImageBuffer(&gInputImage);
+    ResetEngine();
+    FreeImageBuffer(&input);
 }
 
 // A virtual 32767 x 32767 image of one colour whose mask lives in a bit array, so that the fill of the
@@ -105,12 +106,13 @@ void BenchLargestFill()
     const uint64_t pixels = uint64_t(kSide) * kSide;
     gVirtual.maskBits.assign((pixels + 63) / 64, ~uint64_t(0));
     gVirtual.maskBits.back() = ~uint64_t(0) >> (64 - (pixels - 1) % 64 - 1); // no bits past the last pixel
-    gDetection.image = ImageBuffer{};
-    gDetection.image.getPixel = VirtualGet;
-    gDetection.image.putPixel = VirtualPut;
-    gDetection.image.rect = ImageRect{0, 0, kSide, kSide};
+    ImageBuffer image{};
+    image.getPixel = VirtualGet;
+    image.putPixel = VirtualPut;
+    image.rect = ImageRect{0, 0, kSide, kSide};
     static uint8_t maskPresent;
-    gDetection.image.mask.data = &maskPresent; // marks go to the bit array
+    image.mask.data = &maskPresent; // marks go to the bit array
+    gDetection.image = &image;
     ResetBufferUsage();
     const BenchClock::time_point start = BenchClock::now();
     FloodFillMark(kSide / 2, kSide / 2, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF);
@@ -120,14 +122,14 @@ void BenchLargestFill()
         left += uint64_t(__builtin_popcountll(word));
     std::printf("FloodFillMark %d x %d: %.2f s, %" PRIu64 " pixels left unmarked, fill stack peak %.1f kB\n", kSide,
                 kSide, seconds, left, double(PeakBufferUsage()) / 1e3);
-    gDetection.image = ImageBuffer{};
+    gDetection.image = nullptr;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    TestHostMemory memory;
+    HeapHostMemory memory;
     BuildToneTables();
     int32_t width = 6000, height = 4000, stars = 3000;
     bool fill = false, dense = false, fullScan = false;

@@ -11,16 +11,16 @@
 #include <cstdlib>
 
 #include "bench/TiledRender.h"
-#include "engine/EngineLifetime.h"
+#include "engine/EngineState.h"
+#include "engine/RenderShapes.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
 #include "engine/Shape.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
 #include "host/FilterRun.h"
-#include "host/ImageTransfer.h"
-#include "host/PluginGlobals.h"
-#include "tests/common/TestHostMemory.h"
+#include "image/ToneTables.h"
+#include "tools/harness/HeapHostMemory.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
 namespace {
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     const int32_t height = argc > 3 ? std::atoi(argv[2]) : 4000;
     const int32_t starCount = argc > 3 ? std::atoi(argv[3]) : 3000;
 
-    TestHostMemory memory;
+    HeapHostMemory memory;
     BuildToneTables();
     StarfieldOptions options;
     options.width = width;
@@ -71,48 +71,50 @@ int main(int argc, char** argv)
     options.seed = 20261206;
     options.starCount = starCount;
     const PlaneCounts counts{3, 0, 0, 0, 0};
-    if (!AllocateImageBuffer(&gInputImage, ImageRect{0, 0, width, height}, 11, counts, true))
+    ImageBuffer input{};
+    if (AllocateImageBuffer(&input, ImageRect{0, 0, width, height}, plugInModeRGB48, counts, true) != noErr)
         return 1;
-    WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &gInputImage);
-    gImageDiagonal =
-        uint32_t(std::sqrt(float(uint32_t(width) * uint32_t(width) + uint32_t(height) * uint32_t(height)))) + 1;
+    WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &input);
 
     BenchClock::time_point start = BenchClock::now();
-    ResetDetection();
-    while (!FindStars()) {
+    ResetEngine();
+    while (FindStars(input) == WorkStatus::Interrupted) {
     }
     std::printf("%d x %d 16-bit RGB, %u stars detected in %.2f s\n", width, height, gStarList.starCount,
                 SecondsSince(start));
 
     FilterParameters parameters = kFactoryParameters;
-    gPlugin.parameters = &parameters;
-    RefreshRenderShapes(parameters);
+    const RenderInputs inputs = FinalRenderInputs(input, parameters);
+    gQuality = inputs.quality;
+    RefreshRenderShapes(parameters, inputs.quality, inputs.imageWidth, inputs.imageHeight);
+    Shape& spikeShape = gRenderShapes.spike;
+    Shape& flareShape = gRenderShapes.flare;
     start = BenchClock::now();
     uint64_t spikePoints = 0;
     uint64_t flarePoints = 0;
     for (int32_t phase = 0; phase < 16; ++phase) {
-        EnsureSubShape(&gSpikeShape, phase / 4, phase % 4);
-        EnsureSubShape(&gFlareShape, phase / 4, phase % 4);
-        spikePoints += gSpikeShape.entries[phase].pointCount;
-        flarePoints += gFlareShape.entries[phase].pointCount;
+        EnsureSubShape(&spikeShape, phase / 4, phase % 4);
+        EnsureSubShape(&flareShape, phase / 4, phase % 4);
+        spikePoints += spikeShape.entries[phase].pointCount;
+        flarePoints += flareShape.entries[phase].pointCount;
     }
     std::printf("shapes of 16 phases built in %.2f s: %.0f spike and %.0f flare points per phase\n",
                 SecondsSince(start), spikePoints / 16.0, flarePoints / 16.0);
 
-    const uint64_t spikeStamped = CountStampedPoints(&gSpikeShape, parameters.intensity, gInputImage.rect);
-    const uint64_t flareStamped = CountStampedPoints(&gFlareShape, parameters.softFlareBrightness, gInputImage.rect);
+    const uint64_t spikeStamped = CountStampedPoints(&spikeShape, parameters.intensity, input.rect);
+    const uint64_t flareStamped = CountStampedPoints(&flareShape, parameters.softFlareBrightness, input.rect);
 
     ImageBuffer result{};
     parameters.intensity = 0;
     parameters.softFlareBrightness = 0;
-    const double copySeconds = RenderAllTiles(&result);
+    const double copySeconds = RenderAllTiles(input, parameters, &result);
     parameters.intensity = kFactoryParameters.intensity;
-    const double spikeSeconds = RenderAllTiles(&result) - copySeconds;
+    const double spikeSeconds = RenderAllTiles(input, parameters, &result) - copySeconds;
     parameters.intensity = 0;
     parameters.softFlareBrightness = kFactoryParameters.softFlareBrightness;
-    const double flareSeconds = RenderAllTiles(&result) - copySeconds;
+    const double flareSeconds = RenderAllTiles(input, parameters, &result) - copySeconds;
     parameters = kFactoryParameters;
-    const double totalSeconds = RenderAllTiles(&result);
+    const double totalSeconds = RenderAllTiles(input, parameters, &result);
 
     std::printf("copy only:   %.3f s\n", copySeconds);
     std::printf("spike pass:  %.3f s, %" PRIu64 " points stamped, %.1f M points/s\n", spikeSeconds, spikeStamped,
@@ -122,7 +124,7 @@ int main(int argc, char** argv)
     std::printf("whole render at factory settings: %.3f s\n", totalSeconds);
 
     FreeImageBuffer(&result);
-    ReleaseEngine();
-    FreeImageBuffer(&gInputImage);
+    ResetEngine();
+    FreeImageBuffer(&input);
     return 0;
 }

@@ -8,7 +8,7 @@
 #include "diag/FileOutput.h"
 #include "diag/ModuleVersion.h"
 #include "diag/TextConversion.h"
-#include "presets/UserFolders.h"
+#include "diag/FolderListing.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ size_t FormatLogClosing(char* destination, size_t capacity, const char* productN
     return length > 0 && static_cast<size_t>(length) < capacity ? static_cast<size_t>(length) : 0;
 }
 
-void OpenDebugLog(void* ownerWindow)
+void OpenDebugLog(void* ownerWindow, const char* folder)
 {
     gLog.ownerWindow = ownerWindow;
     if (gLog.attempted || gLog.file != nullptr) {
@@ -101,7 +101,7 @@ void OpenDebugLog(void* ownerWindow)
     gLog.attempted = true;
 
     char path[kPathCapacity];
-    if (!RotateDebugLogs(ProductName(), path, sizeof path)) {
+    if (!RotateDebugLogs(folder, ProductName(), path, sizeof path)) {
         ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "Can't allocate a debug log file for '%s'",
                     ProductName());
         return;

@@ -8,10 +8,13 @@
 #include "diag/ErrorReport.h"
 
 void SetDebugLogProductName(const char* productName);
-void OpenDebugLog(void* ownerWindow);
+// Opens a new log in `folder`; null (the Logs folder could not be set up) is reported and opens none.
+// Only the first call of a module load tries.
+void OpenDebugLog(void* ownerWindow, const char* folder);
 void CloseDebugLog();
 void WriteDebugLog(const char* format, ...) CORVANE_PRINTF_FORMAT(1, 2);
-bool RotateDebugLogs(const char* baseName, char* outputPath, size_t capacity);
+// Keeps the newest logs of `folder` under numbered names and answers the path for a new one.
+bool RotateDebugLogs(const char* folder, const char* baseName, char* outputPath, size_t capacity);
 // The owner window of message boxes (null before OpenDebugLog).
 void* DebugLogOwnerWindow();
 // The path of the open log; empty while none is open.

@@ -1,5 +1,14 @@
-// Listing the files of a folder whose names match a wildcard.
+// Paths of files and folders: their size, their separator, and listing the files of a folder whose names
+// match a wildcard.
 #pragma once
+
+#include <cstdint>
+
+// Paths are 8-bit strings in buffers of this many characters.
+constexpr uint32_t kPathCapacity = 1000;
+
+// The separator between the parts of a path on this system, as a one-character string.
+extern const char kPathSeparator[];
 
 using FolderEntryProc = void (*)(const char* name, void* context);
 

@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <fnmatch.h>
 
+const char kPathSeparator[] = "/";
+
 void ListMatchingFiles(const char* folder, const char* wildcard, FolderEntryProc visit, void* context)
 {
     DIR* directory = opendir(folder);

@@ -4,6 +4,8 @@
 
 #include <io.h>
 
+const char kPathSeparator[] = "\\";
+
 void ListMatchingFiles(const char* folder, const char* wildcard, FolderEntryProc visit, void* context)
 {
     char pattern[2048];

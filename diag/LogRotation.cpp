@@ -5,8 +5,6 @@
 
 #include "diag/DebugLog.h"
 #include "diag/FolderListing.h"
-#include "presets/DataFolders.h"
-#include "presets/UserFolders.h"
 
 namespace {
 
@@ -60,12 +58,11 @@ bool FormatLogPath(char* destination, size_t capacity, const char* folder, const
 
 } // namespace
 
-bool RotateDebugLogs(const char* baseName, char* outputPath, size_t capacity)
+bool RotateDebugLogs(const char* folder, const char* baseName, char* outputPath, size_t capacity)
 {
     if (capacity > 0)
         outputPath[0] = '\0';
-    char folder[kPathCapacity];
-    if (!GetDebugLogFolder(folder)) {
+    if (folder == nullptr) {
         ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "GetDebugLogFolder() failed.");
         return false;
     }

@@ -3,11 +3,10 @@
 #include <cstring>
 
 #include "diag/ErrorReport.h"
-#include "host/PluginGlobals.h"
+#include "engine/EngineState.h"
+#include "engine/QualityMode.h"
 
 namespace {
-
-constexpr OSErr kIncompatibleImagesError = -50; // paramErr: a caller paired unlike buffers
 
 bool SameAttributes(const ImageBuffer* a, const ImageBuffer* b)
 {
@@ -23,16 +22,6 @@ uint8_t* SampleAddress(const ImageBuffer* buffer, int32_t plane, int32_t x, int3
 
 } // namespace
 
-ImageRect IntersectRect(const ImageRect& a, const ImageRect& b)
-{
-    ImageRect r;
-    r.left = a.left > b.left ? a.left : b.left;
-    r.top = a.top > b.top ? a.top : b.top;
-    r.right = a.right < b.right ? a.right : b.right;
-    r.bottom = a.bottom < b.bottom ? a.bottom : b.bottom;
-    return r;
-}
-
 void BlendPixel(PixelSample& d, const PixelSample& s)
 {
     if (gQuality.preciseArithmetic)
@@ -46,7 +35,7 @@ bool CopyImageRect(const ImageBuffer* source, const ImageRect& sourceRect, Image
 {
     if (!SameAttributes(source, destination)) {
         ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "Programming error:  Incompatible image attributes.");
-        SetResultCode(kIncompatibleImagesError);
+        RecordEngineFailure(paramErr); // a caller paired unlike buffers
         return false;
     }
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/FixedPoint.h"
-#include "host/ImageBuffer.h"
+#include "image/ImageBuffer.h"
 
 // Screen-blends the source's hue at full strength over `d` with an opacity of 256 times the source's
 // alpha times its strongest colour fraction (capped at 1.0). The source colour is three fractions, the
@@ -39,11 +39,9 @@ void BlendPixel(PixelSample& d, const PixelSample& s);
 
 // Copies the raw samples of the colour and transparency planes from `sourceRect` of `source` to the
 // same-sized area at `destRect` of `destination`, clipped to both buffers. The buffers may overlap. The
-// selection mask is not copied. Fails (result code -50) when the buffers' attributes differ.
+// selection mask is not copied. Fails (recording paramErr) when the buffers' attributes differ.
 bool CopyImageRect(const ImageBuffer* source, const ImageRect& sourceRect, ImageBuffer* destination,
                    const ImageRect& destRect);
 
 // Writes `sample` into every pixel of `rect`; fields holding 0xFFFFFFFF keep the stored values.
 void FillImageRect(ImageBuffer* destination, const PixelSample& sample, const ImageRect& rect);
-
-ImageRect IntersectRect(const ImageRect& a, const ImageRect& b);

@@ -7,7 +7,8 @@
 // Products come in two qualities. Final quality multiplies in 64 bits and keeps the high word;
 // preview quality multiplies the truncated operands (a >> 14) x (f >> 18) in 32 bits, which is cheaper
 // and slightly low (full scale x 1.0 gives 16759809 instead of 16777214). Hot loops take the quality as
-// a template parameter, chosen once per render, so that no pixel pays for the choice.
+// a template parameter, chosen once per render, so that no pixel pays for the choice; QualityMode.h
+// holds the choice itself.
 #pragma once
 
 #include <cstdint>
@@ -30,27 +31,10 @@ struct PreviewArithmetic
     static uint32_t Mul(uint32_t a, uint32_t f) { return (a >> 14) * (f >> 18); }
 };
 
-struct QualityMode
-{
-    bool preciseArithmetic;
-    uint32_t visibilityCutoff; // contributions below this level are not drawn
-};
-
-extern QualityMode gQuality;
-
-void SetFinalQuality();   // cut-off from the input image's depth: 16383 (8-bit), 4095 (16), 2047 (32)
-void SetPreviewQuality(); // cut-off 65535
-
 template <class Quality>
 inline uint32_t MulFraction(uint32_t a, Fraction f)
 {
     return Quality::Mul(a, f);
-}
-
-// For work outside the hot loops: follows the current quality.
-inline uint32_t MulFraction(uint32_t a, Fraction f)
-{
-    return gQuality.preciseArithmetic ? PreciseArithmetic::Mul(a, f) : PreviewArithmetic::Mul(a, f);
 }
 
 // a / b as a fraction, capped at 1.0; a zero divisor gives 1.0.

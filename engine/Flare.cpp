@@ -4,8 +4,7 @@
 
 #include "engine/EffectTables.h"
 #include "engine/FixedPoint.h"
-#include "engine/RenderShapeBuilders.h"
-#include "host/ImageTransfer.h"
+#include "engine/RenderShapes.h"
 
 namespace {
 
@@ -85,14 +84,14 @@ bool BuildFlareShape(Shape* shape, int32_t xPhase, int32_t yPhase)
     entry.pointCount = 0;
     entry.left = entry.top = entry.right = entry.bottom = 0;
 
-    FlareBuild build{&entry, xPhase, yPhase, gFlareShapeKey.length, gQuality.visibilityCutoff, false};
+    const FlareShapeKey& key = *static_cast<const FlareShapeKey*>(shape->builderParameters);
+    FlareBuild build{&entry, xPhase, yPhase, key.length, key.quality.visibilityCutoff, false};
 
     // The centre is kept whatever its weight, so that a built phase is never empty.
     const ShapePoint centre{0, 0, kWhite, kWhite, kWhite, build.WeightAt(0, 0)};
     build.failed = !AppendPoint(&entry, centre, kRenderShapeGrowthPoints);
 
-    // No flare reaches beyond the image's diagonal.
-    const int32_t reach = int32_t(gImageDiagonal);
+    const int32_t reach = int32_t(key.imageDiagonal);
     int32_t k = 1;
     while (k <= reach && !build.failed) {
         const bool goesOn = build.VisitRing(k);

@@ -1,6 +1,6 @@
 // The soft flare: a round glow around every star whose profile falls off with distance, steeply for
 // short spikes and gently for long ones. Its shape's builder, BuildFlareShape, is declared with the
-// other render-shape builders.
+// render shapes.
 #pragma once
 
 #include <cstdint>

@@ -3,12 +3,12 @@
 // The region is filled a row span at a time from an explicit stack: a pixel-by-pixel fill keeps about
 // half the region's pixels on its stack (gigabytes for a large saturated area), a span fill only a few
 // entries per row. The marked set, the whole 4-connected region of the colour, is the same either way.
+#include "engine/FloodFill.h"
+
 #include <initializer_list>
 
 #include "diag/ErrorReport.h"
 #include "engine/StarDetection.h"
-#include "engine/StarDetectionSteps.h"
-#include "host/PluginGlobals.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ public:
             if (error != noErr) {
                 ReportError(USER_SITE, kStyleError, kCaptionExiting,
                             "Unable to allocate memory for a flood fill list.");
-                SetResultCode(error);
+                RecordEngineFailure(error);
                 return false;
             }
             capacity_ = uint32_t(positions);
@@ -86,7 +86,7 @@ struct Region
 
 void FloodFillMark(int32_t seedX, int32_t seedY, uint32_t red, uint32_t green, uint32_t blue)
 {
-    ImageBuffer* image = &gDetection.image;
+    ImageBuffer* image = gDetection.image;
     // Without a mask block nothing can be marked, and the fill would never see its own progress.
     if (image->mask.data == nullptr || image->putPixel == nullptr)
         return;

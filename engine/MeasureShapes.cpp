@@ -4,8 +4,7 @@
 
 #include "engine/FixedPoint.h"
 
-Shape gRingShape[kMeasureShapeCount];
-Shape gDiscShape[kMeasureShapeCount];
+MeasureShapes gMeasureShapes;
 
 namespace {
 
@@ -54,18 +53,18 @@ void ConfigureMeasureShapes()
 {
     for (int32_t i = 0; i < kMeasureShapeCount; ++i) {
         gMeasureRadius[i] = float(i) * 0.25f;
-        gRingShape[i].builder = BuildRingShape;
-        gRingShape[i].builderParameters = &gMeasureRadius[i];
-        gDiscShape[i].builder = BuildDiscShape;
-        gDiscShape[i].builderParameters = &gMeasureRadius[i];
+        gMeasureShapes.rings[i].builder = BuildRingShape;
+        gMeasureShapes.rings[i].builderParameters = &gMeasureRadius[i];
+        gMeasureShapes.discs[i].builder = BuildDiscShape;
+        gMeasureShapes.discs[i].builderParameters = &gMeasureRadius[i];
     }
 }
 
 void ReleaseMeasureShapes()
 {
     for (int32_t i = 0; i < kMeasureShapeCount; ++i) {
-        ClearShape(&gRingShape[i]);
-        ClearShape(&gDiscShape[i]);
+        ClearShape(&gMeasureShapes.rings[i]);
+        ClearShape(&gMeasureShapes.discs[i]);
     }
 }
 

@@ -1,28 +1,17 @@
-#include "engine/FixedPoint.h"
-
-#include "host/ImageTransfer.h"
+#include "engine/QualityMode.h"
 
 QualityMode gQuality{true, 16383};
 
-void SetFinalQuality()
+QualityMode FinalQuality(int32_t bitsPerSample)
 {
-    gQuality.preciseArithmetic = true;
-    // Deeper documents show fainter contributions, so they are drawn further out.
-    switch (gInputImage.bitsPerSample) {
-    case 16:
-        gQuality.visibilityCutoff = 4095;
-        break;
-    case 32:
-        gQuality.visibilityCutoff = 2047;
-        break;
-    default:
-        gQuality.visibilityCutoff = 16383;
-        break;
+    switch (bitsPerSample) {
+    case 16: return QualityMode{true, 4095};
+    case 32: return QualityMode{true, 2047};
+    default: return QualityMode{true, 16383};
     }
 }
 
-void SetPreviewQuality()
+QualityMode PreviewQuality()
 {
-    gQuality.preciseArithmetic = false;
-    gQuality.visibilityCutoff = 65535;
+    return QualityMode{false, 65535};
 }

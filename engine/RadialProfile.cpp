@@ -1,20 +1,16 @@
-// The edge of a star traced along eight directions, and the centre estimated from the edge distances.
+#include "engine/RadialProfile.h"
+
 #include <cmath>
 
 #include "engine/EffectTables.h"
-#include "engine/FixedPoint.h"
+#include "engine/FloodFill.h"
+#include "engine/PixelBrightness.h"
 #include "engine/StarDetection.h"
-#include "engine/StarDetectionSteps.h"
 
 namespace {
 
 // A walk that meets no edge within this many steps gives up on the direction.
 constexpr int32_t kWalkSteps = 266;
-
-inline int64_t BrightnessOf(const PixelSample& sample)
-{
-    return MeanOfThree(sample.red, sample.green, sample.blue);
-}
 
 inline int64_t Mean2(int64_t a, int64_t b)
 {
@@ -89,16 +85,11 @@ bool EdgeTest(const int64_t* p, int32_t s, int64_t lo, int64_t hi, int64_t T, bo
     return true;
 }
 
-inline bool Inside(const ImageRect& rect, int32_t x, int32_t y)
-{
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
 } // namespace
 
 void MeasureRadialProfile(const StarPosition& seed, float radii[kDirectionCount])
 {
-    const ImageBuffer& image = gDetection.image;
+    const ImageBuffer& image = *gDetection.image;
     const PixelSample centre = image.getPixel(&image, seed.x, seed.y);
     const int64_t c = BrightnessOf(centre);
     const int64_t T = gStarList.maxSeedBrightness / 85;
@@ -115,7 +106,7 @@ void MeasureRadialProfile(const StarPosition& seed, float radii[kDirectionCount]
         int32_t x = seed.x + step.dx;
         int32_t y = seed.y + step.dy;
         for (int32_t s = 1;;) {
-            if (!Inside(image.rect, x, y))
+            if (!ContainsPoint(image.rect, x, y))
                 break;
             const PixelSample sample = image.getPixel(&image, x, y);
             const int64_t ps = BrightnessOf(sample);

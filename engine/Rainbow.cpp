@@ -1,7 +1,7 @@
 #include "engine/Rainbow.h"
 
 #include "engine/EffectTables.h"
-#include "engine/Shape.h"
+#include "engine/QualityMode.h"
 
 namespace {
 constexpr uint32_t kOnePercent = 42949672; // 2^32 / 100, truncated
@@ -18,9 +18,4 @@ ColourFractions RainbowColourFor(uint32_t distance40, int32_t rainbowIntensity, 
     return ColourFractions{OneMinus(MulFraction(HalfSineAt(angle), amplitude)),
                            OneMinus(MulFraction(HalfSineAt(angle + 1200), amplitude)),
                            OneMinus(MulFraction(HalfSineAt(angle + 2400), amplitude))};
-}
-
-ColourFractions RainbowColour(uint32_t distance40)
-{
-    return RainbowColourFor(distance40, gSpikeShapeKey.rainbowIntensity, gSpikeShapeKey.rainbowFrequency);
 }

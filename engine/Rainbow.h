@@ -8,6 +8,3 @@
 
 // `distance40` in fortieths of a pixel; `rainbowIntensity` and `rainbowFrequency` 0..100.
 ColourFractions RainbowColourFor(uint32_t distance40, int32_t rainbowIntensity, int32_t rainbowFrequency);
-
-// The same with the rainbow settings of the spike shape being built.
-ColourFractions RainbowColour(uint32_t distance40);

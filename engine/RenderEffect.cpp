@@ -1,11 +1,10 @@
 #include "engine/RenderEffect.h"
 
 #include "engine/Compositing.h"
-#include "engine/Shape.h"
+#include "engine/RenderShapes.h"
 #include "engine/StampShape.h"
 #include "engine/StarList.h"
 #include "engine/UserInput.h"
-#include "host/PluginGlobals.h"
 
 RenderResumeState gRenderResume;
 
@@ -26,8 +25,7 @@ bool SameDestination(const ImageBuffer& a, const ImageBuffer& b)
 {
     bool same = a.getPixel == b.getPixel && a.putPixel == b.putPixel && a.rect == b.rect &&
                 SameBufferRecord(a.image, b.image) && a.layerPlanes == b.layerPlanes &&
-                a.transparencyPlanes == b.transparencyPlanes && a.layerMasks == b.layerMasks &&
-                a.invertedLayerMasks == b.invertedLayerMasks && a.nonLayerPlanes == b.nonLayerPlanes &&
+                a.transparencyPlanes == b.transparencyPlanes &&
                 a.width == b.width && a.height == b.height && a.pixelCount == b.pixelCount && a.mode == b.mode &&
                 a.bitsPerSample == b.bitsPerSample && a.bytesPerSample == b.bytesPerSample &&
                 SameBufferRecord(a.mask, b.mask);
@@ -92,13 +90,6 @@ Fraction StarStrength(int32_t level, uint32_t brightness, uint32_t threshold)
            (RatioFraction(RatioFraction(brightness - threshold, brightness), OneMinus(threshold)) / 100);
 }
 
-enum class PassResult
-{
-    Complete,
-    Interrupted,
-    Failed,
-};
-
 struct Pass
 {
     Shape* shape;
@@ -106,7 +97,7 @@ struct Pass
     bool pollEagerly; // poll after each of the first stars as well
 };
 
-PassResult RunPass(const Pass& pass, uint32_t firstStar, int32_t saturation, ImageBuffer* destination,
+WorkStatus RunPass(const Pass& pass, uint32_t firstStar, int32_t saturation, ImageBuffer* destination,
                    const ImageRect& destRect, uint32_t* interruptedAt)
 {
     const uint32_t threshold = PassThreshold(pass.level);
@@ -124,30 +115,26 @@ PassResult RunPass(const Pass& pass, uint32_t firstStar, int32_t saturation, Ima
         // A failed stamp ends the render before any polling, so that it is never taken for a resumable
         // interruption.
         if (!StampShape(destination, destRect, pass.shape, colour, position, saturation))
-            return PassResult::Failed;
+            return WorkStatus::Failed;
         const bool poll = (pass.pollEagerly && i < kEagerPollStars) || i % kPollInterval == 0;
         if (poll && UserInputPending()) {
             *interruptedAt = i;
-            return PassResult::Interrupted;
+            return WorkStatus::Interrupted;
         }
     }
-    return PassResult::Complete;
+    return WorkStatus::Done;
 }
 
 } // namespace
 
-void ResetRenderResumeState()
+WorkStatus RenderEffect(const RenderInputs& inputs, const ImageBuffer* source, const ImageRect& sourceRect,
+                        ImageBuffer* destination, const ImageRect& destRect)
 {
-    gRenderResume = RenderResumeState{};
-}
-
-bool RenderEffect(const ImageBuffer* source, const ImageRect& sourceRect, ImageBuffer* destination,
-                  const ImageRect& destRect)
-{
-    const FilterParameters& parameters = *gPlugin.parameters;
+    const FilterParameters& parameters = inputs.parameters;
+    gQuality = inputs.quality;
 
     // Points already stamped came from shapes that no longer exist: start afresh.
-    if (RefreshRenderShapes(parameters))
+    if (RefreshRenderShapes(parameters, inputs.quality, inputs.imageWidth, inputs.imageHeight))
         gRenderResume.resumable = false;
 
     uint32_t firstSpikeStar = 0;
@@ -159,32 +146,28 @@ bool RenderEffect(const ImageBuffer* source, const ImageRect& sourceRect, ImageB
         firstSpikeStar = gRenderResume.nextSpikeStar;
         firstFlareStar = gRenderResume.nextFlareStar;
     } else if (!PrepareDestination(parameters, source, sourceRect, destination, destRect)) {
-        return false;
+        return WorkStatus::Failed;
     }
 
     uint32_t interruptedAt = 0;
     if (parameters.intensity > 0) {
-        const Pass spikes{&gSpikeShape, parameters.intensity, true};
-        const PassResult result =
+        const Pass spikes{&gRenderShapes.spike, parameters.intensity, true};
+        const WorkStatus status =
             RunPass(spikes, firstSpikeStar, parameters.saturation, destination, destRect, &interruptedAt);
-        if (result == PassResult::Failed)
-            return false;
-        if (result == PassResult::Interrupted) {
+        if (status == WorkStatus::Interrupted)
             SaveResumePoint(interruptedAt + 1, 0, parameters, destination, destRect);
-            return false;
-        }
+        if (status != WorkStatus::Done)
+            return status;
     }
 
     if (parameters.softFlareBrightness >= 1) {
-        const Pass flare{&gFlareShape, parameters.softFlareBrightness, false};
-        const PassResult result =
+        const Pass flare{&gRenderShapes.flare, parameters.softFlareBrightness, false};
+        const WorkStatus status =
             RunPass(flare, firstFlareStar, parameters.saturation, destination, destRect, &interruptedAt);
-        if (result == PassResult::Failed)
-            return false;
-        if (result == PassResult::Interrupted) {
+        if (status == WorkStatus::Interrupted)
             SaveResumePoint(gStarList.starCount, interruptedAt + 1, parameters, destination, destRect);
-            return false;
-        }
+        if (status != WorkStatus::Done)
+            return status;
     }
-    return true;
+    return WorkStatus::Done;
 }

@@ -5,7 +5,19 @@
 
 #include <cstdint>
 
-#include "host/ImageBuffer.h"
+#include "engine/EngineState.h"
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "image/ImageBuffer.h"
+
+// What a render draws and how.
+struct RenderInputs
+{
+    FilterParameters parameters;
+    QualityMode quality;
+    int32_t imageWidth; // the image the stars were found in: no spike or flare reaches beyond it
+    int32_t imageHeight;
+};
 
 // What an interrupted render needs to go on where it stopped, and what tells a later call that it
 // asks for the same render.
@@ -24,10 +36,8 @@ struct RenderResumeState
 
 extern RenderResumeState gRenderResume;
 
-void ResetRenderResumeState();
-
-// Renders the effect of the finished star list with the current parameters (gPlugin.parameters) and
-// arithmetic quality. True when the rectangle is complete; false when interrupted by user input (call
-// again with the same arguments to go on) or when a step failed (the result code then says which).
-bool RenderEffect(const ImageBuffer* source, const ImageRect& sourceRect, ImageBuffer* destination,
-                  const ImageRect& destRect);
+// Renders the effect of the finished star list into `destRect` of `destination`, starting from
+// `sourceRect` of `source`. Interrupted when user input is waiting: a call with the same arguments goes on
+// where it stopped.
+WorkStatus RenderEffect(const RenderInputs& inputs, const ImageBuffer* source, const ImageRect& sourceRect,
+                        ImageBuffer* destination, const ImageRect& destRect);

@@ -1,7 +1,7 @@
 #include "engine/Shape.h"
 
 #include "diag/ErrorReport.h"
-#include "host/PluginGlobals.h"
+#include "engine/EngineState.h"
 
 bool AppendPoint(SubShapeEntry* entry, const ShapePoint& point, uint32_t growthPoints)
 {
@@ -12,10 +12,9 @@ bool AppendPoint(SubShapeEntry* entry, const ShapePoint& point, uint32_t growthP
         const OSErr error = wanted > UINT32_MAX ? OSErr(memFullErr) : GrowBuffer(uint32_t(wanted), &entry->points);
         if (error != noErr) {
             // The first refusal ends the run; the shapes that fail after it need not tell the user again.
-            if (ResultCode() == noErr) {
+            if (EngineFailure() == noErr)
                 ReportError(USER_SITE, kStyleError, kCaptionExiting, "Unable to allocate memory for shape.");
-                SetResultCode(error);
-            }
+            RecordEngineFailure(error);
             return false;
         }
     }
@@ -28,8 +27,11 @@ bool EnsureSubShape(Shape* shape, int32_t xPhase, int32_t yPhase)
 {
     if (EntryFor(*shape, xPhase, yPhase).pointCount != 0)
         return true;
-    if (shape->builder == nullptr)
+    if (shape->builder == nullptr) {
+        ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "Shape has no builder.");
+        RecordEngineFailure(paramErr);
         return false;
+    }
     if (shape->builder(shape, xPhase, yPhase))
         return true;
     // A build cut short keeps the points it had appended; they must not pass for the whole shape the

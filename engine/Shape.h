@@ -2,8 +2,7 @@
 // so that placing a shape at a star costs one integer offset per point. Built lazily, phase by phase.
 #pragma once
 
-#include "host/BufferRecord.h"
-#include "host/FilterParameters.h"
+#include "image/BufferRecord.h"
 
 struct ShapePoint
 {
@@ -52,33 +51,3 @@ bool AppendPoint(SubShapeEntry* entry, const ShapePoint& point, uint32_t growthP
 bool EnsureSubShape(Shape* shape, int32_t xPhase, int32_t yPhase);
 void InvalidateShape(Shape* shape);
 void ClearShape(Shape* shape);
-
-struct SpikeShapeKey
-{
-    int32_t length;
-    int32_t angle;
-    int32_t numberOfPoints;
-    int32_t spikeSharpness;
-    int32_t rainbowIntensity;
-    int32_t rainbowFrequency;
-    int32_t secondarySpikeIntensity;
-};
-
-struct FlareShapeKey
-{
-    int32_t length;
-};
-
-extern Shape gSpikeShape;
-extern Shape gFlareShape;
-extern SpikeShapeKey gSpikeShapeKey;
-extern FlareShapeKey gFlareShapeKey;
-
-// Invalidates the spike and flare shapes whose parameters or arithmetic quality changed since they were
-// built and remembers the new keys. Returns true when it invalidated either shape: the caller (the
-// render) then drops its resume state.
-bool RefreshRenderShapes(const FilterParameters& parameters);
-
-// Releases the spike and flare shapes and forgets their keys, so that the first refresh of the next
-// run reports them invalidated.
-void ReleaseRenderShapes();

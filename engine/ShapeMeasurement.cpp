@@ -1,10 +1,11 @@
-// Weighted brightness and colour under a ring or disc. The per-point loops take the arithmetic quality
-// as a template parameter, chosen once per measurement.
+// The per-point loops take the arithmetic quality as a template parameter, chosen once per measurement.
+#include "engine/ShapeMeasurement.h"
+
 #include <cmath>
 
 #include "diag/ErrorReport.h"
-#include "engine/FixedPoint.h"
-#include "engine/MeasureShapes.h"
+#include "engine/PixelBrightness.h"
+#include "engine/QualityMode.h"
 
 namespace {
 
@@ -31,16 +32,6 @@ const SubShapeEntry* ReadyEntry(Shape* shape, const StarPosition& position)
     return &entry;
 }
 
-inline bool Inside(const ImageRect& rect, int32_t x, int32_t y)
-{
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
-inline uint32_t BrightnessOf(const PixelSample& sample)
-{
-    return MeanOfThree(sample.red, sample.green, sample.blue);
-}
-
 template <class Quality>
 BrightnessMeasurement SumBrightness(const SubShapeEntry& entry, const ImageBuffer& image, const StarPosition& at)
 {
@@ -51,7 +42,7 @@ BrightnessMeasurement SumBrightness(const SubShapeEntry& entry, const ImageBuffe
     for (uint32_t i = 0; i < entry.pointCount; ++i) {
         const int32_t x = at.x + points[i].dx;
         const int32_t y = at.y + points[i].dy;
-        if (!Inside(image.rect, x, y))
+        if (!ContainsPoint(image.rect, x, y))
             continue;
         anyInside = true;
         const uint32_t b = BrightnessOf(image.getPixel(&image, x, y));
@@ -68,7 +59,7 @@ BrightnessMeasurement SumBrightness(const SubShapeEntry& entry, const ImageBuffe
     for (uint32_t i = 0; i < entry.pointCount; ++i) {
         const int32_t x = at.x + points[i].dx;
         const int32_t y = at.y + points[i].dy;
-        if (!Inside(image.rect, x, y))
+        if (!ContainsPoint(image.rect, x, y))
             continue;
         const int64_t difference = int64_t(BrightnessOf(image.getPixel(&image, x, y))) - int64_t(mean);
         const uint64_t square = uint64_t(difference * difference);
@@ -89,7 +80,7 @@ ColourMeasurement SumColour(const SubShapeEntry& entry, const ImageBuffer& image
     for (uint32_t i = 0; i < entry.pointCount; ++i) {
         const int32_t x = at.x + points[i].dx;
         const int32_t y = at.y + points[i].dy;
-        if (!Inside(image.rect, x, y))
+        if (!ContainsPoint(image.rect, x, y))
             continue;
         const PixelSample sample = image.getPixel(&image, x, y);
         const uint32_t weight = points[i].weight;

@@ -4,13 +4,12 @@
 
 #include "engine/EffectTables.h"
 #include "engine/Rainbow.h"
-#include "engine/RenderShapeBuilders.h"
+#include "engine/RenderShapes.h"
 #include "engine/SecondarySpikes.h"
-#include "host/ImageTransfer.h"
+#include "engine/QualityMode.h"
 
 namespace {
 
-constexpr uint32_t kFalloffCacheSize = 32768;
 constexpr int32_t kSecondaryLengthPercent = 90;
 constexpr uint32_t kOneTenThousandth = 429496; // 2^32 / 10000, truncated
 
@@ -19,6 +18,7 @@ constexpr uint32_t kOneTenThousandth = 429496; // 2^32 / 10000, truncated
 struct RayWalk
 {
     SubShapeEntry* entry;
+    const SpikeShapeKey* key;
     bool steep;         // major axis is the row
     int32_t majorPhase; // the star centre in quarter pixels along each axis
     int32_t minorPhase;
@@ -47,7 +47,7 @@ struct RayWalk
         const int32_t dy = steep ? major : minor;
         const int32_t phaseX = steep ? minorPhase : majorPhase;
         const int32_t phaseY = steep ? majorPhase : minorPhase;
-        const SpikePointValue value = SpikePoint(dx - phaseX, dy - phaseY, rayLength, intensity);
+        const SpikePointValue value = SpikePoint(dx - phaseX, dy - phaseY, *key, rayLength, intensity);
         const uint32_t weight = MulFraction(coverageFraction, value.strength);
         if (weight > stepMax)
             stepMax = weight;
@@ -75,19 +75,20 @@ void GrowMinorBounds(SubShapeEntry* entry, bool steep, int32_t lowStop, int32_t 
 double SpikeFalloff(uint32_t distance40, int32_t rayLength)
 {
     double* cache = SpikeFalloffCacheFor(rayLength);
-    if (distance40 < kFalloffCacheSize && cache[distance40] != 0.0)
+    if (distance40 < kSpikeFalloffCacheEntries && cache[distance40] != 0.0)
         return cache[distance40];
     const double value = 1.0 / std::pow(1.0 + distance40 * 0.01, 170.0 / (rayLength + 36));
-    if (distance40 < kFalloffCacheSize)
+    if (distance40 < kSpikeFalloffCacheEntries)
         cache[distance40] = value;
     return value;
 }
 
-SpikePointValue SpikePoint(int32_t dx, int32_t dy, int32_t rayLength, Fraction intensity)
+SpikePointValue SpikePoint(int32_t dx, int32_t dy, const SpikeShapeKey& key, int32_t rayLength, Fraction intensity)
 {
     const uint32_t distance40 = Distance40Spike(dx, dy);
     const double falloff = SpikeFalloff(distance40, rayLength) * 4294967294.0;
-    return SpikePointValue{RainbowColour(distance40), MulFraction(Fraction(falloff), intensity)};
+    return SpikePointValue{RainbowColourFor(distance40, key.rainbowIntensity, key.rainbowFrequency),
+                           MulFraction(Fraction(falloff), intensity)};
 }
 
 float SpikeWidthFactor(int32_t spikeSharpness)
@@ -95,10 +96,10 @@ float SpikeWidthFactor(int32_t spikeSharpness)
     return float((spikeSharpness + 10) * 67) * 0.0001f;
 }
 
-bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, int32_t angle, float width, int32_t rayLength,
-                  Fraction intensity)
+bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShapeKey& key, int32_t angle, float width,
+                  int32_t rayLength, Fraction intensity)
 {
-    const uint32_t cut = 2 * gQuality.visibilityCutoff;
+    const uint32_t cut = 2 * key.quality.visibilityCutoff;
     if (rayLength < 1 || intensity < cut)
         return true;
 
@@ -107,11 +108,12 @@ bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, int32_t angle, f
     const bool steep = std::fabs(s) < std::fabs(c);
     const float along = steep ? c : s;  // direction component on the major axis
     const float across = steep ? s : c; // on the minor axis
-    const int32_t majorExtent = 4 * (steep ? gInputImage.height : gInputImage.width);
-    const int32_t minorExtent = 4 * (steep ? gInputImage.width : gInputImage.height);
+    const int32_t majorExtent = 4 * (steep ? key.imageHeight : key.imageWidth);
+    const int32_t minorExtent = 4 * (steep ? key.imageWidth : key.imageHeight);
 
     RayWalk walk{};
     walk.entry = &EntryFor(*shape, xPhase, yPhase);
+    walk.key = &key;
     walk.steep = steep;
     walk.majorPhase = steep ? yPhase : xPhase;
     walk.minorPhase = steep ? xPhase : yPhase;
@@ -171,7 +173,7 @@ bool DrawSpikeRays(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShap
     if (key.length > 0) {
         for (int32_t k = 0; k < key.numberOfPoints; ++k) {
             const int32_t angle = key.angle + k * 3600 / key.numberOfPoints;
-            if (!DrawSpikeRay(shape, xPhase, yPhase, angle, width, key.length, kFractionOne))
+            if (!DrawSpikeRay(shape, xPhase, yPhase, key, angle, width, key.length, kFractionOne))
                 return false;
         }
     }
@@ -181,8 +183,8 @@ bool DrawSpikeRays(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShap
         for (const SecondarySpike& spike : kSecondarySpikeTable) {
             const Fraction intensity =
                 uint32_t(spike.weight) * uint32_t(key.secondarySpikeIntensity) * kOneTenThousandth;
-            if (!DrawSpikeRay(shape, xPhase, yPhase, key.angle + spike.degrees * 10, width * 0.5f, rayLength,
-                              intensity))
+            if (!DrawSpikeRay(shape, xPhase, yPhase, key, key.angle + spike.degrees * 10, width * 0.5f,
+                              rayLength, intensity))
                 return false;
         }
     }
@@ -196,7 +198,7 @@ bool BuildSpikeShape(Shape* shape, int32_t xPhase, int32_t yPhase)
     SubShapeEntry& entry = EntryFor(*shape, xPhase, yPhase);
     entry.pointCount = 0;
     entry.left = entry.top = entry.right = entry.bottom = 0;
-    if (DrawSpikeRays(shape, xPhase, yPhase, gSpikeShapeKey))
+    if (DrawSpikeRays(shape, xPhase, yPhase, *static_cast<const SpikeShapeKey*>(shape->builderParameters)))
         return true;
     // A partly drawn phase must not pass for a built one.
     entry.pointCount = 0;

@@ -7,7 +7,7 @@
 
 #include "engine/ColourFractions.h"
 #include "engine/FixedPoint.h"
-#include "engine/Shape.h"
+#include "engine/RenderShapes.h"
 
 // How the brightness of a spike falls with the distance `distance40` (fortieths of a pixel) for the ray
 // length parameter `rayLength` 0..100: 1 at the centre, a power law whose exponent shrinks as the spikes
@@ -20,13 +20,15 @@ struct SpikePointValue
     Fraction strength; // before anti-aliasing coverage
 };
 
-// The colour and strength of a ray point `dx`, `dy` quarter pixels from the star centre.
-SpikePointValue SpikePoint(int32_t dx, int32_t dy, int32_t rayLength, Fraction intensity);
+// The colour and strength of a ray point `dx`, `dy` quarter pixels from the star centre, with the
+// rainbow settings of `key`.
+SpikePointValue SpikePoint(int32_t dx, int32_t dy, const SpikeShapeKey& key, int32_t rayLength, Fraction intensity);
 
 // Appends the points of one ray at `angle` (tenths of a degree) with width factor `width` to the
-// phase's entry and grows its bounding rectangle. False only when a point could not be appended.
-bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, int32_t angle, float width, int32_t rayLength,
-                  Fraction intensity);
+// phase's entry and grows its bounding rectangle; the cut-off and the image's extent come from `key`.
+// False only when a point could not be appended.
+bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShapeKey& key, int32_t angle, float width,
+                  int32_t rayLength, Fraction intensity);
 
 // Width factor of the main spikes for a sharpness 0..100; the secondary spikes use half of it.
 float SpikeWidthFactor(int32_t spikeSharpness);

@@ -2,7 +2,9 @@
 
 #include "diag/ErrorReport.h"
 #include "engine/Compositing.h"
+#include "engine/EngineState.h"
 #include "engine/Saturation.h"
+#include "engine/QualityMode.h"
 
 namespace {
 
@@ -74,6 +76,7 @@ bool StampShape(ImageBuffer* destination, const ImageRect& destRect, Shape* shap
 
     if (entry.points.data == nullptr) {
         ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "NULL SubShapeEntry pointer detected.");
+        RecordEngineFailure(paramErr);
         return false;
     }
 

@@ -4,7 +4,7 @@
 
 #include "engine/Shape.h"
 #include "engine/StarList.h"
-#include "host/ImageBuffer.h"
+#include "image/ImageBuffer.h"
 
 // `colour` holds the star's colour fractions in red, green and blue and its strength (a fraction) in
 // alpha. A `saturation` of 0 leaves the points' hue as it is. Fails when the phase cannot be built.

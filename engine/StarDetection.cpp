@@ -3,16 +3,16 @@
 #include <algorithm>
 
 #include "engine/EffectTables.h"
-#include "engine/FixedPoint.h"
 #include "engine/MeasureShapes.h"
-#include "engine/RenderShapeBuilders.h"
-#include "engine/StarDetectionSteps.h"
+#include "engine/PixelBrightness.h"
+#include "engine/QualityMode.h"
+#include "engine/RadialProfile.h"
+#include "engine/ShapeMeasurement.h"
+#include "engine/StarRefinement.h"
 #include "engine/StarZoneIndex.h"
 #include "engine/UserInput.h"
-#include "host/ImageTransfer.h"
-#include "host/PluginGlobals.h"
 
-DetectionState gDetection{false, kDetectionNotStarted, 0, 0, 0, 0, ImageBuffer{}, false};
+DetectionState gDetection{false, kDetectionNotStarted, 0, 0, 0, 0, nullptr, false};
 
 namespace {
 
@@ -25,18 +25,12 @@ constexpr float kLargestRadius = 128.0f;
 constexpr int32_t kPollColumns = 64;
 constexpr int32_t kProgressRows = 32;
 
-inline uint32_t BrightnessOf(const PixelSample& sample)
+void StartDetection(ImageBuffer& image)
 {
-    return MeanOfThree(sample.red, sample.green, sample.blue);
-}
-
-void StartDetection()
-{
-    gDetection.image = gInputImage;
+    gDetection.image = &image;
     ConfigureMeasureShapes();
-    ConfigureRenderShapes();
     InitEffectTables();
-    const ImageRect& rect = gDetection.image.rect;
+    const ImageRect& rect = image.rect;
     gDetection.row = rect.top;
     gDetection.column = rect.left;
     gDetection.rowsTotal = rect.bottom - rect.top;
@@ -45,7 +39,7 @@ void StartDetection()
     // Without memory for the index the zone tests scan the whole list: slower, but the same stars.
     PrepareStarZoneIndex(rect);
     // An image without pixel access has nothing to scan.
-    if (gDetection.image.getPixel == nullptr)
+    if (image.getPixel == nullptr)
         gDetection.row = rect.bottom;
 }
 
@@ -70,7 +64,7 @@ void MeasureAndClip(const StarPosition& position, float radii[kDirectionCount])
 
 bool RefineSeed(StarPosition* position)
 {
-    const ImageBuffer& image = gDetection.image;
+    const ImageBuffer& image = *gDetection.image;
     const uint32_t b0 = BrightnessOf(image.getPixel(&image, position->x, position->y));
     gStarList.maxSeedBrightness = std::max(gStarList.maxSeedBrightness, b0);
     for (const DirectionStep& step : kDirections) {
@@ -128,11 +122,11 @@ void ProbeStar(int32_t column, int32_t row)
     if (!EstimateCentre(seed, radii, &centre) || !IsStar(centre, r) || !RefineRadiusAndCentre(&centre, &r))
         return;
 
-    const ImageBuffer& image = gDetection.image;
+    const ImageBuffer& image = *gDetection.image;
     const int32_t ringIndex = int32_t(4.0f * r + 0.5f);
     uint32_t red = kFullChannel, green = kFullChannel, blue = kFullChannel;
     if (ringIndex < kMeasureShapeCount) {
-        const ColourMeasurement colour = MeasureColour(&gRingShape[ringIndex], image, centre);
+        const ColourMeasurement colour = MeasureColour(&gMeasureShapes.rings[ringIndex], image, centre);
         if (!colour.success)
             return;
         red = colour.red;
@@ -155,15 +149,14 @@ void ProbeStar(int32_t column, int32_t row)
     AddStar(centre, radiusSquared, brightness, normalised, enabled);
 }
 
-bool FindStars()
+WorkStatus FindStars(ImageBuffer& image)
 {
     if (gDetection.finished)
-        return true;
-    SetFinalQuality();
+        return WorkStatus::Done;
+    gQuality = FinalQuality(image.bitsPerSample);
     if (gDetection.row == kDetectionNotStarted)
-        StartDetection();
+        StartDetection(image);
 
-    ImageBuffer& image = gDetection.image;
     const ImageRect rect = image.rect;
     while (gDetection.row < rect.bottom) {
         const int32_t row = gDetection.row;
@@ -171,17 +164,17 @@ bool FindStars()
             const PixelSample sample = image.getPixel(&image, column, row);
             if (sample.mask >= kHalfSelected && sample.alpha != 0 && BrightnessOf(sample) >= kSeedBrightness) {
                 ProbeStar(column, row);
-                // A refused block has been reported once and ends the run (the caller stops on the result
-                // code); probing on would ask again, and report again, for every later seed.
-                if (ResultCode() != noErr)
-                    return true;
+                // A refused block has been reported once and ends the run; probing on would ask again,
+                // and report again, for every later seed.
+                if (EngineFailure() != noErr)
+                    return WorkStatus::Failed;
             }
             ++column;
             if (column % kPollColumns == 0 && UserInputPending()) {
                 // Resume at the next pixel.
                 gDetection.column = column;
                 ReportProgressAtBoundary();
-                return false;
+                return WorkStatus::Interrupted;
             }
         }
         gDetection.column = rect.left;
@@ -192,22 +185,7 @@ bool FindStars()
     FinishStarList();
     ReleaseMeasureShapes();
     gDetection.finished = true;
-    return true;
-}
-
-void ResetDetection()
-{
-    gDetection.finished = false;
-    gDetection.row = kDetectionNotStarted;
-    gDetection.column = 0;
-    gDetection.rowsTotal = 0;
-    gDetection.rowsDone = 0;
-    gDetection.lastProgressRow = 0;
-    gDetection.image = ImageBuffer{};
-    gStarList.starCount = 0;
-    ReleaseStarZoneIndex();
-    gStarList.maxStarChannel = 0;
-    gStarList.maxSeedBrightness = 0;
+    return WorkStatus::Done;
 }
 
 void SetDetectionProgressHook(DetectionProgressHook hook)

@@ -1,12 +1,17 @@
-// Star detection: one resumable scan of the input image that builds the star list.
+// Star detection: one resumable scan of an image that builds the star list.
 //
-//   ResetDetection();               // at the start of every filter invocation
-//   while (!FindStars()) { ... }    // false: user input is waiting; call again to go on
+//   ResetEngine();                                           // at the start of every filter run
+//   while (FindStars(image) == WorkStatus::Interrupted) ...   // user input was waiting; call again
+//
+// The scan marks the flat regions it has probed in the image's selection mask, so the image must stay
+// the same (and alive) from the first call to the last.
 #pragma once
 
 #include <cstdint>
 
-#include "host/ImageBuffer.h"
+#include "engine/EngineState.h"
+#include "engine/StarList.h"
+#include "image/ImageBuffer.h"
 
 constexpr int32_t kDetectionNotStarted = INT32_MIN;
 
@@ -18,19 +23,20 @@ struct DetectionState
     int32_t rowsTotal; // bottom - top of the image
     int32_t rowsDone;  // as last reported to the progress hook
     int32_t lastProgressRow;
-    ImageBuffer image; // a copy of the input's record sharing its pixel blocks; seeds are marked in its mask
-    bool timerGrace;   // one tick of the dialog's timer has been let through (UserInputPending)
+    ImageBuffer* image; // the image being scanned; seeds are marked in its mask
+    bool timerGrace;    // one tick of the dialog's timer has been let through (UserInputPending)
 };
 
 extern DetectionState gDetection;
 
-// Scans on from the saved position; true when the star list is complete (and on every later call),
-// false when interrupted by pending user input.
-bool FindStars();
-
-// Forgets the scan, the star list's contents and the brightest seed, so the next FindStars starts afresh.
-void ResetDetection();
+// Scans `image` on from the saved position at final quality. Done when the star list is complete (and
+// on every later call), Interrupted when user input is waiting, Failed when a block was refused.
+WorkStatus FindStars(ImageBuffer& image);
 
 // Receives (rows done, rows total) every 32 image rows; null for none.
 using DetectionProgressHook = void (*)(int32_t rowsDone, int32_t rowsTotal);
 void SetDetectionProgressHook(DetectionProgressHook hook);
+
+// The steps of one seed, exposed for the tests; FindStars is their only caller in the module.
+void ProbeStar(int32_t column, int32_t row);
+bool RefineSeed(StarPosition* position);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/Shape.h"
+#include "engine/RenderShapes.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ ImageRect Union(const ImageRect& a, const ImageRect& b)
 
 ImageRect StarEffectRect(const StarRecord& star)
 {
-    const ImageRect shapes = Union(EntryRect(EntryFor(gSpikeShape, star.xPhase, star.yPhase)),
-                                   EntryRect(EntryFor(gFlareShape, star.xPhase, star.yPhase)));
+    const ImageRect shapes = Union(EntryRect(EntryFor(gRenderShapes.spike, star.xPhase, star.yPhase)),
+                                   EntryRect(EntryFor(gRenderShapes.flare, star.xPhase, star.yPhase)));
     if (IsEmptyRect(shapes))
         return ImageRect{0, 0, 0, 0};
     return ImageRect{shapes.left + star.x, shapes.top + star.y, shapes.right + star.x, shapes.bottom + star.y};

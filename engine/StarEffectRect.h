@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/StarList.h"
-#include "host/HostRects.h"
+#include "image/ImageRect.h"
 
 // The union of the spike and flare sub-shapes' rectangles for the star's phases, moved to the star's
 // pixel; empty when neither has ever been built.

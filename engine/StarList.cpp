@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/FixedPoint.h"
-#include "engine/StarDetectionSteps.h"
+#include "engine/QualityMode.h"
 #include "engine/StarZoneIndex.h"
 
 StarList gStarList;

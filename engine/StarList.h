@@ -1,7 +1,7 @@
 // The detected stars, brightest first once detection has finished.
 #pragma once
 
-#include "host/BufferRecord.h"
+#include "image/BufferRecord.h"
 
 // A star centre to a quarter pixel.
 struct StarPosition
@@ -44,6 +44,14 @@ inline StarRecord* StarRecords()
 {
     return static_cast<StarRecord*>(gStarList.records.data);
 }
+
+// Appends a star found by the scan; `colour` is its normalised colour as three fractions.
+void AddStar(const StarPosition& position, float radiusSquared, uint32_t brightness, const uint32_t colour[3],
+             bool enabled);
+// Normalises the colours of the finished list and sorts it by descending brightness.
+void FinishStarList();
+// True when (x, y) lies in the exclusion zone of a star already in the list.
+bool InsideStarZone(int32_t x, int32_t y);
 
 // The delete tool's switch: it reads and writes only spikesEnabled, so a switched star keeps its place
 // and all its other fields. Indexes past the end are ignored.

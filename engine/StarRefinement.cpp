@@ -1,12 +1,14 @@
-// Whether a candidate is a star, and the tuning of its radius and centre by comparing the brightness of
-// rings and discs around it. A score is mean minus standard deviation: a ring that is bright and even.
+#include "engine/StarRefinement.h"
+
 #include "engine/EffectTables.h"
 #include "engine/MeasureShapes.h"
+#include "engine/RadialProfile.h"
+#include "engine/ShapeMeasurement.h"
 #include "engine/StarDetection.h"
-#include "engine/StarDetectionSteps.h"
 
 namespace {
 
+// Mean minus standard deviation: high for a ring that is bright and even.
 inline float ScoreOf(const BrightnessMeasurement& measurement)
 {
     return float(measurement.mean) - measurement.deviation;
@@ -16,7 +18,7 @@ inline float ScoreOf(const BrightnessMeasurement& measurement)
 // Small stars get a second chance when the contrast, scaled up for their size, still beats M.
 bool StandsOut(const StarPosition& centre, float radius, int32_t F)
 {
-    const ImageBuffer& image = gDetection.image;
+    const ImageBuffer& image = *gDetection.image;
     const int32_t i = int32_t(4.0f * radius + 0.5f);
     const int32_t g = i < 24 ? i / 10 + 2 : i / 18 + 4;
     if (i < g) {
@@ -25,9 +27,9 @@ bool StandsOut(const StarPosition& centre, float radius, int32_t F)
     }
     if (i + g + 11 >= kMeasureShapeCount)
         return false;
-    const BrightnessMeasurement inside = MeasureBrightness(&gRingShape[i - g], image, centre);
-    const BrightnessMeasurement near = MeasureBrightness(&gRingShape[i + g + 3], image, centre);
-    const BrightnessMeasurement far = MeasureBrightness(&gRingShape[i + g + 11], image, centre);
+    const BrightnessMeasurement inside = MeasureBrightness(&gMeasureShapes.rings[i - g], image, centre);
+    const BrightnessMeasurement near = MeasureBrightness(&gMeasureShapes.rings[i + g + 3], image, centre);
+    const BrightnessMeasurement far = MeasureBrightness(&gMeasureShapes.rings[i + g + 11], image, centre);
     if (!inside.success || !near.success || !far.success)
         return false;
     const int32_t M = int32_t(gStarList.maxSeedBrightness);
@@ -50,7 +52,7 @@ bool IsSpikeWorthy(const StarPosition& centre, float radius)
 
 bool AdjustRadius(const StarPosition& centre, float* radius)
 {
-    const ImageBuffer& image = gDetection.image;
+    const ImageBuffer& image = *gDetection.image;
     const float start = *radius;
     float r = start;
     float inner = 0.0f, ring = 0.0f, outer = 0.0f;
@@ -67,19 +69,19 @@ bool AdjustRadius(const StarPosition& centre, float* radius)
             break;
         // A failed measurement keeps the previous score.
         if (discIndex != innerIndex) {
-            const BrightnessMeasurement m = MeasureBrightness(&gDiscShape[discIndex], image, centre);
+            const BrightnessMeasurement m = MeasureBrightness(&gMeasureShapes.discs[discIndex], image, centre);
             if (m.success)
                 inner = ScoreOf(m);
             innerIndex = discIndex;
         }
         if (i != ringIndex) {
-            const BrightnessMeasurement m = MeasureBrightness(&gRingShape[i], image, centre);
+            const BrightnessMeasurement m = MeasureBrightness(&gMeasureShapes.rings[i], image, centre);
             if (m.success)
                 ring = ScoreOf(m);
             ringIndex = i;
         }
         if (outerRingIndex != outerIndex) {
-            const BrightnessMeasurement m = MeasureBrightness(&gRingShape[outerRingIndex], image, centre);
+            const BrightnessMeasurement m = MeasureBrightness(&gMeasureShapes.rings[outerRingIndex], image, centre);
             if (m.success)
                 outer = ScoreOf(m);
             outerIndex = outerRingIndex;
@@ -135,11 +137,11 @@ StarPosition QuarterStep(const StarPosition& p, int32_t dx, int32_t dy)
 
 bool AdjustCentre(StarPosition* centre, float radius)
 {
-    const ImageBuffer& image = gDetection.image;
+    const ImageBuffer& image = *gDetection.image;
     const int32_t i = int32_t(4.0f * radius);
     if (i < 0 || i >= kMeasureShapeCount)
         return false;
-    Shape* ring = &gRingShape[i];
+    Shape* ring = &gMeasureShapes.rings[i];
     const BrightnessMeasurement first = MeasureBrightness(ring, image, *centre);
     if (!first.success)
         return false;

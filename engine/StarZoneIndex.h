@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "engine/StarList.h"
-#include "host/HostRects.h"
+#include "image/ImageRect.h"
 
 // Cells are 32 pixels square (a power of two, so cell numbers come from shifts). Any size from 16 to 128
 // runs crowded fields about equally fast; at 32 the grid of a 32767-pixel-square image takes 4 MB.

@@ -5,26 +5,8 @@
 // rectangles of the filter record are used. These routines hide that choice.
 #pragma once
 
+#include "image/ImageRect.h"
 #include "sdk/HostInterface.h"
-
-// Left, top, right, bottom; right and bottom exclusive. The module's own order, not the host's.
-struct ImageRect
-{
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
-
-inline bool operator==(const ImageRect& a, const ImageRect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-inline bool IsEmptyRect(const ImageRect& r)
-{
-    return r.right <= r.left || r.bottom <= r.top;
-}
 
 bool Uses32BitCoordinates(const FilterRecord* record);
 ImageRect GetFilterRect(const FilterRecord* record);

@@ -5,10 +5,8 @@
 #include <cstring>
 
 #include "diag/ErrorReport.h"
-#include "host/PluginGlobals.h"
-
-ImageBuffer gInputImage;
-uint32_t gImageDiagonal;
+#include "host/HostRects.h"
+#include "image/TileGrid.h"
 
 namespace {
 
@@ -109,34 +107,32 @@ void CopyOut(const ImageBuffer* buffer, int32_t plane, const TileSpan& span, con
     }
 }
 
-void FailReading(OSErr code)
+OSErr FailReading(OSErr code)
 {
-    SetResultCode(code);
     ReportError(USER_SITE, kStyleError, kCaptionExiting, "Could not read input image.");
+    return code;
 }
 
-void FailWriting(OSErr code)
+OSErr FailWriting(OSErr code)
 {
-    SetResultCode(code);
     if (code != userCanceledErr)
         ReportError(USER_SITE, kStyleError, kCaptionExiting, "Could not write results back to editor.");
+    return code;
 }
 
 // Asks the host for one tile of planes `firstPlane`..`lastPlane` (with the selection when asked) and
 // copies what it delivers into the input image.
-bool ReadTile(FilterRecord* record, const ImageRect& tile, int16 firstPlane, int16 lastPlane, bool withMask)
+OSErr ReadTile(FilterRecord* record, ImageBuffer* input, const ImageRect& tile, int16 firstPlane, int16 lastPlane,
+               bool withMask)
 {
-    ImageBuffer* input = &gInputImage;
     record->inLoPlane = firstPlane;
     record->inHiPlane = lastPlane;
     SetOutRect(record, kNoRect);
     SetInRect(record, tile);
     SetMaskRect(record, withMask ? tile : kNoRect);
     const OSErr error = record->advanceState();
-    if (error != noErr) {
-        FailReading(error);
-        return false;
-    }
+    if (error != noErr)
+        return FailReading(error);
 
     const TileSpan span = SpanOf(input, tile);
     const int32_t planeCount = lastPlane - firstPlane + 1;
@@ -144,10 +140,8 @@ bool ReadTile(FilterRecord* record, const ImageRect& tile, int16 firstPlane, int
     HostLayout image{static_cast<uint8_t*>(record->inData), record->inRowBytes,
                      planeCount == 1 || record->inColumnBytes == 0 ? pixelBytes : record->inColumnBytes};
     HostLayout mask{static_cast<uint8_t*>(record->maskData), record->maskRowBytes, 1};
-    if (!HostLayoutHolds(image, span, pixelBytes) || (withMask && !HostLayoutHolds(mask, span, 1))) {
-        FailReading(errPlugInHostInsufficient);
-        return false;
-    }
+    if (!HostLayoutHolds(image, span, pixelBytes) || (withMask && !HostLayoutHolds(mask, span, 1)))
+        return FailReading(errPlugInHostInsufficient);
 
     for (int32_t p = 0; p < planeCount; ++p) {
         CopyIn(image, input, firstPlane + p, span);
@@ -160,39 +154,29 @@ bool ReadTile(FilterRecord* record, const ImageRect& tile, int16 firstPlane, int
             std::memcpy(target + size_t(row) * size_t(input->width), source + row * mask.rowBytes,
                         size_t(span.columns));
     }
-    return true;
+    return noErr;
 }
 
-struct TileGrid
-{
-    int64_t width;
-    int64_t height;
-};
-
-TileGrid InputTileGrid(const FilterRecord* record)
+// The host's own tiles when it names them, so that each request is served from one of its blocks.
+TileGrid InputTileGrid(const FilterRecord* record, const ImageRect& area)
 {
     if (record->inTileWidth > 0 && record->inTileHeight > 0)
-        return TileGrid{record->inTileWidth, record->inTileHeight};
-    return TileGrid{kDefaultTileSize, kDefaultTileSize};
-}
-
-ImageRect TileAt(const ImageRect& area, const TileGrid& grid, int64_t left, int64_t top)
-{
-    return ImageRect{int32_t(left), int32_t(top), int32_t(std::min<int64_t>(left + grid.width, area.right)),
-                     int32_t(std::min<int64_t>(top + grid.height, area.bottom))};
+        return TileGrid{area, record->inTileWidth, record->inTileHeight};
+    return TileGrid{area, kDefaultTileSize, kDefaultTileSize};
 }
 
 // Reads planes `firstPlane`..`lastPlane` of every tile; the selection comes with the tiles of plane 0.
-bool ReadTiles(FilterRecord* record, int16 firstPlane, int16 lastPlane)
+OSErr ReadTiles(FilterRecord* record, ImageBuffer* input, int16 firstPlane, int16 lastPlane)
 {
-    const ImageRect& area = gInputImage.rect;
-    const TileGrid grid = InputTileGrid(record);
+    const TileGrid grid = InputTileGrid(record, input->rect);
     const bool withMask = firstPlane == 0 && record->haveMask;
-    for (int64_t top = area.top; top < area.bottom; top += grid.height)
-        for (int64_t left = area.left; left < area.right; left += grid.width)
-            if (!ReadTile(record, TileAt(area, grid, left, top), firstPlane, lastPlane, withMask))
-                return false;
-    return true;
+    const int64_t count = TileCount(grid);
+    for (int64_t index = 0; index < count; ++index) {
+        const OSErr error = ReadTile(record, input, TileAt(grid, index), firstPlane, lastPlane, withMask);
+        if (error != noErr)
+            return error;
+    }
+    return noErr;
 }
 
 // Colour in a 32-bit image is linear light from 0 to 1; anything else the host holds (over-range
@@ -208,72 +192,55 @@ void ClampFloatColour(ImageBuffer* buffer)
     }
 }
 
-uint32_t DiagonalOf(const ImageRect& r)
-{
-    // Squares summed in 64 bits: equal to the 32-bit sum for every size a host offers, without the
-    // wrap-around of larger 32-bit coordinates.
-    const uint64_t width = uint64_t(int64_t(r.right) - r.left);
-    const uint64_t height = uint64_t(int64_t(r.bottom) - r.top);
-    return uint32_t(std::sqrt(float(width * width + height * height))) + 1;
-}
-
 } // namespace
 
-void ReadInputImage()
+OSErr ReadInputImage(FilterRecord* record, ImageBuffer* image)
 {
-    FilterRecord* record = gPlugin.filterRecord;
-    if (record == nullptr) {
-        SetResultCode(filterBadParameters);
-        return;
-    }
+    if (record == nullptr)
+        return filterBadParameters;
     const ImageRect rect = GetFilterRect(record);
     if (IsEmptyRect(rect)) {
         ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "Filter rectangle is empty.");
-        SetResultCode(filterBadParameters);
-        return;
+        return filterBadParameters;
     }
-    if (record->advanceState == nullptr) {
-        FailReading(errPlugInHostInsufficient);
-        return;
-    }
+    if (record->advanceState == nullptr)
+        return FailReading(errPlugInHostInsufficient);
 
-    const bool grey = record->imageMode == 1 || record->imageMode == 10 || record->imageMode == 17;
     PlaneCounts counts{};
-    counts.layerPlanes = record->inLayerPlanes != 0 ? record->inLayerPlanes : (grey ? 1 : 3);
+    counts.layerPlanes = record->inLayerPlanes != 0 ? record->inLayerPlanes : (IsGreyMode(record->imageMode) ? 1 : 3);
     counts.transparencyPlanes = record->inTransparencyMask;
-    gImageDiagonal = DiagonalOf(rect);
-    if (!AllocateImageBuffer(&gInputImage, rect, record->imageMode, counts, true))
-        return;
+    OSErr error = AllocateImageBuffer(image, rect, record->imageMode, counts, true);
+    if (error != noErr)
+        return error;
 
     record->inputRate = kUnitRate;
     record->maskRate = kUnitRate;
     record->inputPadding = kWhitePadding;
     record->maskPadding = kWhitePadding;
 
-    const int16 planes = int16(gInputImage.layerPlanes + gInputImage.transparencyPlanes);
+    const int16 planes = int16(image->layerPlanes + image->transparencyPlanes);
     if (TransfersOnePlaneAtATime(record)) {
-        for (int16 p = 0; p < planes; ++p)
-            if (!ReadTiles(record, p, p))
-                return;
-    } else if (!ReadTiles(record, 0, int16(planes - 1))) {
-        return;
+        for (int16 p = 0; p < planes && error == noErr; ++p)
+            error = ReadTiles(record, image, p, p);
+    } else {
+        error = ReadTiles(record, image, 0, int16(planes - 1));
     }
+    if (error != noErr)
+        return error;
 
     if (!record->haveMask)
-        std::memset(gInputImage.mask.data, 255, size_t(gInputImage.pixelCount));
-    if (gInputImage.bytesPerSample == 4)
-        ClampFloatColour(&gInputImage);
+        std::memset(image->mask.data, 255, size_t(image->pixelCount));
+    if (image->bytesPerSample == 4)
+        ClampFloatColour(image);
+    return noErr;
 }
 
-bool WriteOutputTile(const ImageBuffer* tile)
+OSErr WriteOutputTile(FilterRecord* record, const ImageBuffer* tile)
 {
-    FilterRecord* record = gPlugin.filterRecord;
-    if (record == nullptr || record->advanceState == nullptr) {
-        FailWriting(errPlugInHostInsufficient);
-        return false;
-    }
+    if (record == nullptr || record->advanceState == nullptr)
+        return FailWriting(errPlugInHostInsufficient);
     if (IsEmptyRect(tile->rect))
-        return true;
+        return noErr;
 
     SetInRect(record, kNoRect);
     SetMaskRect(record, kNoRect);
@@ -289,34 +256,26 @@ bool WriteOutputTile(const ImageBuffer* tile)
         record->outLoPlane = firstPlane;
         record->outHiPlane = int16(firstPlane + planesPerRequest - 1);
         const OSErr error = record->advanceState();
-        if (error != noErr) {
-            FailWriting(error);
-            return false;
-        }
+        if (error != noErr)
+            return FailWriting(error);
         HostLayout layout{static_cast<uint8_t*>(record->outData), record->outRowBytes,
                           onePlane || record->outColumnBytes == 0 ? pixelBytes : record->outColumnBytes};
-        if (!HostLayoutHolds(layout, span, pixelBytes)) {
-            FailWriting(errPlugInHostInsufficient);
-            return false;
-        }
+        if (!HostLayoutHolds(layout, span, pixelBytes))
+            return FailWriting(errPlugInHostInsufficient);
         for (int32_t p = 0; p < planesPerRequest; ++p) {
             CopyOut(tile, firstPlane + p, span, layout);
             layout.data += tile->bytesPerSample;
         }
     }
-    return true;
+    return noErr;
 }
 
-void FinishImageTransfer()
+OSErr FinishImageTransfer(FilterRecord* record)
 {
-    FilterRecord* record = gPlugin.filterRecord;
-    if (ResultCode() == noErr && record != nullptr && record->advanceState != nullptr) {
-        SetInRect(record, kNoRect);
-        SetOutRect(record, kNoRect);
-        SetMaskRect(record, kNoRect);
-        const OSErr error = record->advanceState();
-        if (error != noErr)
-            SetResultCode(error);
-    }
-    FreeImageBuffer(&gInputImage);
+    if (record == nullptr || record->advanceState == nullptr)
+        return noErr;
+    SetInRect(record, kNoRect);
+    SetOutRect(record, kNoRect);
+    SetMaskRect(record, kNoRect);
+    return record->advanceState();
 }

@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "host/ParameterBlock.h"
 #include "host/PluginGlobals.h"
+#include "presets/ParameterBlock.h"
 #include "presets/ParameterSets.h"
-#include "presets/UserFolders.h"
+#include "presets/SettingsFiles.h"
 
 namespace {
 
@@ -89,13 +89,13 @@ bool HasCurrentVersion(const uint8_t* block)
 OSErr ApplyRegisteredBlock(const uint8_t* block)
 {
     if (HasCurrentVersion(block)) {
-        ParameterBlockProc(kBlockApply, block);
+        ParameterBlockProc(kBlockApply, block, gPlugin.parameters);
         return noErr;
     }
-    void* converted = ParameterBlockProc(kBlockConvert, block);
+    void* converted = ParameterBlockProc(kBlockConvert, block, gPlugin.parameters);
     if (converted == nullptr)
         return errHostVersionIncompatible;
-    ParameterBlockProc(kBlockApply, converted);
+    ParameterBlockProc(kBlockApply, converted, gPlugin.parameters);
     FreeParameterBlock(converted);
     return noErr;
 }
@@ -127,7 +127,7 @@ OSErr ReadRegisteredBlock(const RegistrySuites& suites, PIActionDescriptor* desc
 
 void WriteLastParametersFile()
 {
-    void* block = ParameterBlockProc(kBlockCurrent, nullptr);
+    void* block = ParameterBlockProc(kBlockCurrent, nullptr, gPlugin.parameters);
     if (block == nullptr)
         return;
     WriteSettingsFile(kLastSavedParametersFile, block, kParameterBlockSize);
@@ -138,7 +138,7 @@ bool RegisterCurrentBlock(const RegistrySuites& suites, PIActionDescriptor* desc
 {
     if (!CanWrite(suites) || suites.descriptors->Make(descriptor) != noErr || *descriptor == nullptr)
         return false;
-    void* block = ParameterBlockProc(kBlockCurrent, nullptr);
+    void* block = ParameterBlockProc(kBlockCurrent, nullptr, gPlugin.parameters);
     if (block == nullptr)
         return false;
     const bool stored =
@@ -155,19 +155,18 @@ SPBasicSuite* BasicSuite()
 
 } // namespace
 
-OSErr RestoreLastParameters()
+void RestoreLastParameters()
 {
     RegistrySuites suites{};
     PIActionDescriptor descriptor = nullptr;
     OSErr err = AcquireRegistrySuites(BasicSuite(), &suites);
     if (err == noErr)
         err = ReadRegisteredBlock(suites, &descriptor);
-    if (err != noErr && !RestoreLastSavedParameters())
-        ResetParameters();
+    if (err != noErr && !RestoreLastSavedParameters(gPlugin.parameters))
+        *gPlugin.parameters = kFactoryParameters;
     if (descriptor != nullptr && suites.descriptors != nullptr && suites.descriptors->Free != nullptr)
         suites.descriptors->Free(descriptor);
     ReleaseRegistrySuites(&suites);
-    return err;
 }
 
 void PersistLastParameters()

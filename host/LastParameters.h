@@ -8,10 +8,9 @@
 constexpr const char* kRegistryKey = "75d59f99-3ae5-401F-bf44-409a01ddec70";
 constexpr DescriptorKeyID kParameterBlockKey = FourCC("PBlk");
 
-// Loads the last parameters into the current ones: the registered block, else the last-parameters
-// file, else the factory values. Returns why the registry could not serve (0 when it did); the
-// caller need not look, every failure has already fallen back.
-OSErr RestoreLastParameters();
+// Loads the last parameters into the current ones (which must be locked): the registered block, else
+// the last-parameters file, else the factory values. Every failure falls back to the next source.
+void RestoreLastParameters();
 
 // Stores the current parameters in the registry, or in the last-parameters file when it cannot.
 void PersistLastParameters();

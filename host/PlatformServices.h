@@ -10,9 +10,6 @@ void ClearLastSystemError();
 // The desktop window: the owner of dialogs when the host names none. Null natively.
 void* GetDesktopWindowHandle();
 
-// The module's own instance (resources, version information). Null natively.
-void* GetModuleInstance();
-
 // COM for the calling thread. InitializeCom is false when COM cannot be used; UninitializeCom undoes
 // only an initialisation that succeeded, however often the selectors ask, so the host's thread keeps
 // a balanced count.

@@ -7,11 +7,6 @@ void* GetDesktopWindowHandle()
     return nullptr;
 }
 
-void* GetModuleInstance()
-{
-    return nullptr;
-}
-
 bool InitializeCom()
 {
     return true;

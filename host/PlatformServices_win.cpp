@@ -6,7 +6,7 @@
 #include <objbase.h>
 
 #include "diag/ErrorReport.h"
-#include "host/PluginMain.h"
+#include "diag/ModuleVersion.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -30,7 +30,7 @@ HANDLE ModuleActivationContext()
         ACTCTXA context{};
         context.cbSize = sizeof(context);
         context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-        context.hModule = static_cast<HMODULE>(GetModuleInstance());
+        context.hModule = static_cast<HMODULE>(OwnModule());
         context.lpResourceName = MAKEINTRESOURCEA(IDR_MANIFEST);
         gPlatform.activationContext = CreateActCtxA(&context);
     }
@@ -64,15 +64,6 @@ void ClearLastSystemError()
 void* GetDesktopWindowHandle()
 {
     return GetDesktopWindow();
-}
-
-void* GetModuleInstance()
-{
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&PluginMain), &module))
-        return nullptr;
-    return module;
 }
 
 bool InitializeCom()

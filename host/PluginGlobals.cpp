@@ -1,26 +1,17 @@
 #include "host/PluginGlobals.h"
 
+#include "image/BufferRecord.h"
+
 PluginGlobals gPlugin;
 
-namespace {
-int16 gDetachedResult; // the result code while no host call is in progress
-}
-
-OSErr ResultCode()
+void PublishHostMemory()
 {
-    return gPlugin.result != nullptr ? *gPlugin.result : gDetachedResult;
-}
-
-void SetResultCode(OSErr code)
-{
-    if (gPlugin.result != nullptr)
-        *gPlugin.result = code;
-    else
-        gDetachedResult = code;
+    const FilterRecord* record = gPlugin.filterRecord;
+    SetHostMemory(HostMemory{gPlugin.bufferSuite, record != nullptr ? record->bufferProcs : nullptr});
 }
 
 void ResetPluginGlobals()
 {
     gPlugin = PluginGlobals{};
-    gDetachedResult = 0;
+    PublishHostMemory();
 }

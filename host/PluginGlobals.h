@@ -1,7 +1,7 @@
 // The little state that lives between the host's calls of the entry point.
 #pragma once
 
-#include "host/FilterParameters.h"
+#include "engine/FilterParameters.h"
 #include "sdk/HostInterface.h"
 
 struct PluginGlobals
@@ -9,7 +9,6 @@ struct PluginGlobals
     FilterRecord* filterRecord; // the record of the current call; null for the about selector
     AboutRecord* aboutRecord;   // the record of the about selector; null otherwise
     intptr_t* data;             // the host's data slot (holds the data handle)
-    int16* result;              // the host's result code; written only on failure
     bool initialised;           // the one-time set-up of the first call is done
 
     const PSBufferSuite1* bufferSuite; // null while not held
@@ -19,16 +18,14 @@ struct PluginGlobals
     FilterParameters* parameters; // into the locked parameters handle
     uint8_t* showDialogFlag;      // into the locked data handle (one byte)
 
-    void* instance;     // the module instance (resources, version information)
     void* parentWindow; // owner of dialogs and message boxes
 };
 
 extern PluginGlobals gPlugin;
 
-// The result code of the current call. Code that runs outside an entry-point call (unit tests, the
-// engine alone) sees a module-local code instead of the host's.
-OSErr ResultCode();
-void SetResultCode(OSErr code);
+// Hands the host's memory services of the current call to the image layer; called whenever the record
+// or the Buffer suite changes, and with nothing held when the call ends.
+void PublishHostMemory();
 
 // Forgets everything, as after loading the module; for tests and hosts that keep it loaded.
 void ResetPluginGlobals();

@@ -1,21 +1,20 @@
 #include "host/PluginMain.h"
 
 #include "diag/DebugLog.h"
-#include "engine/EngineLifetime.h"
-#include "engine/StarDetection.h"
-#include "host/AboutBox.h"
+#include "diag/ErrorReport.h"
+#include "diag/ModuleVersion.h"
+#include "engine/EngineState.h"
+#include "engine/ParameterRanges.h"
 #include "host/FilterRun.h"
 #include "host/HostRects.h"
 #include "host/ImageTransfer.h"
 #include "host/LastParameters.h"
-#include "host/MainDialog.h"
-#include "host/ParameterBlock.h"
-#include "host/ParameterRanges.h"
 #include "host/PlatformServices.h"
 #include "host/PluginGlobals.h"
-#include "host/PluginHooks.h"
 #include "host/ScriptParameters.h"
 #include "host/SelectorSteps.h"
+#include "host/UserInterface.h"
+#include "image/ToneTables.h"
 #include "presets/UserFolders.h"
 
 namespace {
@@ -29,11 +28,11 @@ void SetUpOnce(int16 selector, void* record)
         platformData = selector == filterSelectorAbout ? static_cast<AboutRecord*>(record)->platformData
                                                        : static_cast<FilterRecord*>(record)->platformData;
     }
-    gPlugin.instance = GetModuleInstance();
     gPlugin.parentWindow = WindowOfPlatformData(platformData);
     SetupUserFolders("Corvane", "Corvane Pro");
     SetDebugLogProductName("Corvane Pro");
-    OpenDebugLog(gPlugin.parentWindow);
+    char logFolder[kPathCapacity];
+    OpenDebugLog(gPlugin.parentWindow, GetDebugLogFolder(logFolder) ? logFolder : nullptr);
     gPlugin.initialised = true;
 }
 
@@ -42,60 +41,74 @@ OSErr DoAbout()
     if (InitializeCom()) {
         InitializeCommonControls();
         const AboutRecord* about = gPlugin.aboutRecord;
-        ShowAboutBox(WindowOfPlatformData(about != nullptr ? about->platformData : nullptr));
+        const UserInterface& ui = InstalledUserInterface();
+        if (ui.showAboutBox != nullptr)
+            ui.showAboutBox(WindowOfPlatformData(about != nullptr ? about->platformData : nullptr));
         UninitializeCom();
     }
-    return ResultCode();
+    return noErr;
 }
 
-OSErr DoParameters()
+// `incoming` is the result code the host handed in; a host that calls with a failure already set gets
+// its suites back and nothing else.
+OSErr DoParameters(OSErr incoming)
 {
-    if (ResultCode() != noErr) {
+    if (incoming != noErr) {
         ReleaseSuites();
-        return ResultCode();
+        return incoming;
     }
     AcquireSuites();
-    InstallHooks();
-    CreateHandles();
     // Every parameters call starts from the factory values; the user's last choice comes back at
     // start from the persisted block.
-    if (ResultCode() == noErr)
-        FillNewHandles();
-    if (ResultCode() != noErr)
+    OSErr error = CreateHandles();
+    if (error == noErr)
+        error = FillNewHandles();
+    if (error != noErr)
         ReleaseSuites();
-    return ResultCode();
+    return error;
 }
 
 OSErr DoPrepare()
 {
     AcquireSuites();
     if (!InitializeCom()) {
-        FailWith(memFullErr);
         ReleaseSuites();
-        return ResultCode();
+        return memFullErr;
     }
     InitializeCommonControls();
-    InstallHooks();
+    OSErr error = noErr;
     if (HaveBothHandles()) {
-        LockHandles();
+        error = LockHandles();
     } else {
-        CreateHandles();
-        if (ResultCode() == noErr)
-            FillNewHandles();
+        error = CreateHandles();
+        if (error == noErr)
+            error = FillNewHandles();
     }
-    if (ResultCode() == noErr)
+    if (error == noErr)
         SetMemoryBudget(gPlugin.filterRecord);
-    if (ResultCode() != noErr)
+    else
         CleanUp();
-    return ResultCode();
+    return error;
+}
+
+// The dialog edits the parameters in place; a cancel comes back as userCanceledErr and ends the run.
+OSErr RunDialog(ImageBuffer* image)
+{
+    const UserInterface& ui = InstalledUserInterface();
+    OSErr error = noErr;
+    if (ui.runMainDialog != nullptr)
+        error = ui.runMainDialog(DialogRun{gPlugin.parameters, image, gPlugin.filterRecord, gPlugin.parentWindow});
+    *gPlugin.showDialogFlag = 0;
+    return error;
 }
 
 OSErr DoStart()
 {
-    LockHandles();
-    if (ResultCode() != noErr) {
+    FilterRecord* record = gPlugin.filterRecord;
+    OSErr error = LockHandles();
+    if (error != noErr) {
         CleanUp();
-        return ResultCode();
+        return error;
     }
     SuspendHostWatch();
     RestoreLastParameters();
@@ -106,21 +119,22 @@ OSErr DoStart()
     ClampParameters(gPlugin.parameters);
 
     BuildToneTables();
-    ReadInputImage();
-    // A host may keep the module loaded from run to run; the stars of an earlier image must not leak
-    // into this one.
-    ResetDetection();
-    if (ResultCode() == noErr && showDialog) {
-        RunMainDialog();
-        *gPlugin.showDialogFlag = 0;
-    }
-    if (ResultCode() == noErr)
-        DoFilter();
-    ReleaseEngine();
-    FinishImageTransfer();
-    if (ResultCode() != noErr)
+    // A host may keep the module loaded from run to run; nothing of an earlier image may leak into
+    // this one.
+    ResetEngine();
+    ImageBuffer image{};
+    error = ReadInputImage(record, &image);
+    if (error == noErr && showDialog)
+        error = RunDialog(&image);
+    if (error == noErr)
+        error = RunFilter(record, image, *gPlugin.parameters);
+    ResetEngine();
+    if (error == noErr)
+        error = FinishImageTransfer(record);
+    FreeImageBuffer(&image);
+    if (error != noErr)
         CleanUp();
-    return ResultCode();
+    return error;
 }
 
 OSErr DoContinue()
@@ -130,39 +144,30 @@ OSErr DoContinue()
     SetInRect(gPlugin.filterRecord, empty);
     SetOutRect(gPlugin.filterRecord, empty);
     SetMaskRect(gPlugin.filterRecord, empty);
-    if (ResultCode() != noErr)
-        CleanUp();
-    return ResultCode();
+    return noErr;
 }
 
 OSErr DoFinish()
 {
-    LockHandles();
-    if (ResultCode() == noErr) {
+    const OSErr error = LockHandles();
+    if (error == noErr) {
         WriteScriptParameters();
         PersistLastParameters();
     }
     CleanUp();
-    return ResultCode();
+    return error;
 }
 
-OSErr Dispatch(int16 selector)
+OSErr Dispatch(int16 selector, OSErr incoming)
 {
     switch (selector) {
-    case filterSelectorAbout:
-        return DoAbout();
-    case filterSelectorParameters:
-        return DoParameters();
-    case filterSelectorPrepare:
-        return DoPrepare();
-    case filterSelectorStart:
-        return DoStart();
-    case filterSelectorContinue:
-        return DoContinue();
-    case filterSelectorFinish:
-        return DoFinish();
-    default:
-        return ResultCode();
+    case filterSelectorAbout: return DoAbout();
+    case filterSelectorParameters: return DoParameters(incoming);
+    case filterSelectorPrepare: return DoPrepare();
+    case filterSelectorStart: return DoStart();
+    case filterSelectorContinue: return DoContinue();
+    case filterSelectorFinish: return DoFinish();
+    default: return noErr;
     }
 }
 
@@ -174,7 +179,7 @@ extern "C" void PluginMain(int16 selector, void* record, intptr_t* data, int16* 
     gPlugin.filterRecord = about ? nullptr : static_cast<FilterRecord*>(record);
     gPlugin.aboutRecord = about ? static_cast<AboutRecord*>(record) : nullptr;
     gPlugin.data = data;
-    gPlugin.result = result;
+    PublishHostMemory();
     ClearLastSystemError();
     SetUpOnce(selector, record);
 
@@ -184,18 +189,19 @@ extern "C" void PluginMain(int16 selector, void* record, intptr_t* data, int16* 
     } else {
         if (!about && gPlugin.filterRecord->bigDocumentData != nullptr)
             gPlugin.filterRecord->bigDocumentData->PluginUsing32BitCoordinates = 1;
-        code = Dispatch(selector);
+        code = Dispatch(selector, result != nullptr ? *result : noErr);
         if (!about)
             UnlockHandles();
     }
 
-    if (code != noErr)
-        SetResultCode(code);
+    // The only place that writes the host's result; the host's initial 0 stands for success.
+    if (code != noErr && result != nullptr)
+        *result = code;
     if (code != noErr || selector == filterSelectorFinish || about)
         CloseDebugLog();
     // Nothing the host handed in is touched once the call has returned.
     gPlugin.filterRecord = nullptr;
     gPlugin.aboutRecord = nullptr;
     gPlugin.data = nullptr;
-    gPlugin.result = nullptr;
+    PublishHostMemory();
 }

@@ -111,34 +111,33 @@ void DisposeDescriptor(PIDescriptorHandle descriptor)
 
 } // namespace
 
-OSErr ReadScriptParameters(bool* showDialog)
+void ReadScriptParameters(bool* showDialog)
 {
     *showDialog = gPlugin.showDialogFlag != nullptr && *gPlugin.showDialogFlag != 0;
     FilterRecord* record = gPlugin.filterRecord;
     PIDescriptorParameters* scripting = record != nullptr ? record->descriptorParameters : nullptr;
     if (scripting == nullptr || !CanRead(scripting->readDescriptorProcs) || scripting->descriptor == nullptr ||
         gPlugin.parameters == nullptr)
-        return noErr;
+        return;
 
     const ReadDescriptorProcs* procs = scripting->readDescriptorProcs;
     DescriptorKeyID keys[] = {kKeyIntensity,           kKeyLength,           kKeyAngle,
                               kKeyNumberOfPoints,      kKeySpikeSharpness,   kKeySaturation,
                               kKeyRainbowIntensity,    kKeyRainbowFrequency, kKeySecondarySpikeIntensity,
                               kKeySoftFlareBrightness, kKeyOutputSpikesOnly, 0};
-    OSErr err = noErr;
     PIReadDescriptor token = procs->openReadDescriptorProc(scripting->descriptor, keys);
     if (token != nullptr) {
         DescriptorKeyID key = 0;
         DescriptorTypeID type = 0;
         int32 flags = 0;
+        OSErr err = noErr;
         while (err == noErr && procs->getKeyProc(token, &key, &type, &flags))
             err = ReadOneKey(procs, token, key, gPlugin.parameters);
-        err = procs->closeReadDescriptorProc(token);
+        procs->closeReadDescriptorProc(token);
         DisposeDescriptor(scripting->descriptor);
         scripting->descriptor = nullptr;
     }
     *showDialog = scripting->playInfo == plugInDialogDisplay;
-    return err;
 }
 
 void WriteScriptParameters()

@@ -18,9 +18,9 @@ constexpr DescriptorKeyID kKeyOutputSpikesOnly = FourCC("opsO");
 
 // Sets `showDialog` from the show-dialog flag, then lets a descriptor handed in by the host override
 // the current parameters and, by its playInfo, `showDialog`. Values are stored as the host gives them
-// (truncated toward zero, kept inside 16 bits); bringing them into range is the caller's business.
-// Returns the host's result of closing the descriptor.
-OSErr ReadScriptParameters(bool* showDialog);
+// (truncated toward zero, kept inside 16 bits); bringing them into range is the caller's business. A key
+// the module cannot read ends the reading; the values read before it stay, and the run goes on.
+void ReadScriptParameters(bool* showDialog);
 
 // Records the current parameters as the descriptor of the host's action.
 void WriteScriptParameters();

@@ -56,34 +56,25 @@ SPBasicSuite* BasicSuite()
 
 } // namespace
 
-void FailWith(OSErr code)
-{
-    if (ResultCode() == noErr)
-        SetResultCode(code);
-}
-
 bool HaveBothHandles()
 {
     return gPlugin.filterRecord != nullptr && gPlugin.filterRecord->parameters != nullptr && DataHandle() != nullptr;
 }
 
-void LockHandles()
+OSErr LockHandles()
 {
     const HandleProcs* procs = Handles();
-    if (!HaveBothHandles() || procs == nullptr || procs->lockProc == nullptr) {
-        FailWith(filterBadParameters);
-        return;
-    }
+    if (!HaveBothHandles() || procs == nullptr || procs->lockProc == nullptr)
+        return filterBadParameters;
     Handle parameters = gPlugin.filterRecord->parameters;
     Handle data = DataHandle();
-    if (!HandleHolds(procs, parameters, kParametersHandleSize) || !HandleHolds(procs, data, kDataHandleSize)) {
-        FailWith(filterBadParameters);
-        return;
-    }
+    if (!HandleHolds(procs, parameters, kParametersHandleSize) || !HandleHolds(procs, data, kDataHandleSize))
+        return filterBadParameters;
     gPlugin.parameters = reinterpret_cast<FilterParameters*>(procs->lockProc(parameters, true));
     gPlugin.showDialogFlag = reinterpret_cast<uint8_t*>(procs->lockProc(data, true));
     if (gPlugin.parameters == nullptr || gPlugin.showDialogFlag == nullptr)
-        FailWith(memFullErr);
+        return memFullErr;
+    return noErr;
 }
 
 void UnlockHandles()
@@ -98,41 +89,37 @@ void UnlockHandles()
     gPlugin.parameters = nullptr;
 }
 
-void CreateHandles()
+OSErr CreateHandles()
 {
     FilterRecord* record = gPlugin.filterRecord;
     const HandleProcs* procs = Handles();
-    if (record == nullptr || gPlugin.data == nullptr || procs == nullptr || procs->newProc == nullptr) {
-        FailWith(filterBadParameters);
-        return;
-    }
+    if (record == nullptr || gPlugin.data == nullptr || procs == nullptr || procs->newProc == nullptr)
+        return filterBadParameters;
     if (record->parameters == nullptr) {
         record->parameters = procs->newProc(kParametersHandleSize);
-        if (record->parameters == nullptr) {
-            FailWith(memFullErr);
-            return;
-        }
+        if (record->parameters == nullptr)
+            return memFullErr;
     }
     if (DataHandle() == nullptr) {
         Handle data = procs->newProc(kDataHandleSize);
-        if (data == nullptr) {
-            FailWith(memFullErr);
-            return;
-        }
+        if (data == nullptr)
+            return memFullErr;
         *gPlugin.data = reinterpret_cast<intptr_t>(data);
     }
+    return noErr;
 }
 
-void FillNewHandles()
+OSErr FillNewHandles()
 {
-    LockHandles();
-    if (ResultCode() != noErr)
-        return;
+    const OSErr error = LockHandles();
+    if (error != noErr)
+        return error;
     *gPlugin.parameters = kFactoryParameters;
     *gPlugin.showDialogFlag = 1;
     auto* platform = static_cast<PlatformData*>(gPlugin.filterRecord->platformData);
     if (platform != nullptr && platform->hwnd == 0)
         platform->hwnd = reinterpret_cast<intptr_t>(GetDesktopWindowHandle());
+    return noErr;
 }
 
 void AcquireSuites()
@@ -141,6 +128,7 @@ void AcquireSuites()
     AcquireSuite(basic, kPSBufferSuite, &gPlugin.bufferSuite);
     AcquireSuite(basic, kPSPropertySuite, &gPlugin.propertySuite);
     AcquireSuite(basic, kPSErrorSuite, &gPlugin.errorSuite);
+    PublishHostMemory();
 }
 
 void ReleaseSuites()
@@ -149,6 +137,7 @@ void ReleaseSuites()
     ReleaseSuite(basic, kPSErrorSuite, &gPlugin.errorSuite);
     ReleaseSuite(basic, kPSPropertySuite, &gPlugin.propertySuite);
     ReleaseSuite(basic, kPSBufferSuite, &gPlugin.bufferSuite);
+    PublishHostMemory();
 }
 
 void CleanUp()

@@ -1,23 +1,20 @@
 // Steps that several selectors share: the two host-kept handles, the host suites, the memory budget
-// and the clean-up. A step that fails sets the result code; the caller checks it before the next one.
+// and the clean-up. A step that can fail returns the host code; the caller stops at the first failure.
 #pragma once
 
 #include "sdk/HostInterface.h"
 
-// Sets `code` as the result unless an earlier step already failed: the first failure is reported.
-void FailWith(OSErr code);
-
 // Locks the parameters handle and the data handle and points gPlugin at them. filterBadParameters
 // when either is missing, memFullErr when the host cannot lock one.
-void LockHandles();
+OSErr LockHandles();
 // Unlocks what LockHandles locked and forgets the pointers into the handles.
 void UnlockHandles();
 
 // Creates whichever of the two handles the host has not handed in (30 and 1 bytes).
-void CreateHandles();
+OSErr CreateHandles();
 bool HaveBothHandles();
 // After creating: factory parameters, the dialog wanted, and an owner window the host can use.
-void FillNewHandles();
+OSErr FillNewHandles();
 
 // Buffer, Property and Error suite, each only while not yet held; a missing suite stays null.
 void AcquireSuites();

@@ -4,8 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// The separator between the parts of a path on this system, as a one-character string.
-extern const char kPathSeparator[];
+#include "diag/FolderListing.h"
 
 enum class DataRoot
 {

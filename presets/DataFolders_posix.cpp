@@ -7,7 +7,6 @@
 
 #include <sys/stat.h>
 
-const char kPathSeparator[] = "/";
 
 namespace {
 

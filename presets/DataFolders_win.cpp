@@ -6,7 +6,6 @@
 
 #include <shlobj.h>
 
-const char kPathSeparator[] = "\\";
 
 int32_t GetApplicationDataRoot(DataRoot root, char* destination, size_t capacity, uint32_t* lastError)
 {

@@ -4,8 +4,9 @@
 #include <cstring>
 
 #include "diag/ErrorReport.h"
-#include "host/ParameterBlock.h"
 #include "presets/DataFolders.h"
+#include "presets/ParameterBlock.h"
+#include "presets/SettingsFiles.h"
 #include "presets/UserFolders.h"
 
 namespace {
@@ -15,15 +16,10 @@ constexpr const char* kCaptionConversionFailed = "Warning - Parameter Set Conver
 constexpr const char* kCaptionObsoleteSet = "Warning - Failed to Read Saved Parameter Set";
 constexpr const char* kCaptionObsoleteLast = "Warning - Failed to Read Initial Settings Parameters";
 
-RecordVersion CurrentVersion()
-{
-    return *static_cast<const RecordVersion*>(ParameterBlockProc(kBlockCurrentVersion, nullptr));
-}
-
 // A block from the allocator that FreeParameterBlock pairs with, holding `bytes`.
 void* NewBlockHolding(const uint8_t* bytes)
 {
-    void* block = ParameterBlockProc(kBlockFactory, nullptr);
+    void* block = ParameterBlockProc(kBlockFactory, nullptr, nullptr);
     if (block != nullptr)
         std::memcpy(block, bytes, kParameterBlockSize);
     return block;
@@ -48,10 +44,10 @@ void* ReadParameterSet(const char* path)
     if (!ReadParameterFile(path, bytes))
         return nullptr;
     RecordVersion version = ReadRecordVersion(bytes);
-    if (CheckRecordVersion(CurrentVersion(), version))
+    if (CheckRecordVersion(kCurrentParametersVersion, version))
         return NewBlockHolding(bytes);
 
-    void* converted = ParameterBlockProc(kBlockConvert, bytes);
+    void* converted = ParameterBlockProc(kBlockConvert, bytes, nullptr);
     if (converted != nullptr) {
         ReportError(USER_SITE, kStyleInformation, kCaptionConversion,
                     "Your Parameter Set file '%s' was saved in an older format and has been converted.\r\n\r\n"
@@ -72,7 +68,7 @@ void* ReadParameterSet(const char* path)
     return nullptr;
 }
 
-bool RestoreLastSavedParameters()
+bool RestoreLastSavedParameters(FilterParameters* current)
 {
     uint8_t bytes[kParameterBlockSize];
     if (!ReadSettingsFile(kLastSavedParametersFile, bytes, sizeof bytes)) {
@@ -80,14 +76,14 @@ bool RestoreLastSavedParameters()
         return false;
     }
     RecordVersion version = ReadRecordVersion(bytes);
-    if (CheckRecordVersion(CurrentVersion(), version)) {
-        ParameterBlockProc(kBlockApply, bytes);
+    if (CheckRecordVersion(kCurrentParametersVersion, version)) {
+        ParameterBlockProc(kBlockApply, bytes, current);
         return true;
     }
 
-    void* converted = ParameterBlockProc(kBlockConvert, bytes);
+    void* converted = ParameterBlockProc(kBlockConvert, bytes, nullptr);
     if (converted != nullptr) {
-        ParameterBlockProc(kBlockApply, converted);
+        ParameterBlockProc(kBlockApply, converted, current);
         ReportError(USER_SITE, kStyleInformation, kCaptionConversion,
                     "Your Initial Settings Parameter Set file '%s' was saved in an older format and has been "
                     "converted.\r\n\r\nThe converted Parameter Set is being saved, replacing the original file.",

@@ -1,5 +1,5 @@
-// Whole-file reads and writes of settings files (by name, in the Settings folder) and parameter files
-// (by full path), and the version check of the records they hold.
+#include "presets/SettingsFiles.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +7,7 @@
 
 #include "diag/ErrorReport.h"
 #include "presets/DataFolders.h"
+#include "presets/ParameterBlock.h"
 #include "presets/UserFolders.h"
 #include "presets/WholeFile.h"
 
@@ -56,11 +57,6 @@ bool WriteWhole(const char* path, const void* buffer, size_t size)
     ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "fwrite() failed with FilePath = '%s'  and  errno = '%d'",
                 path, error);
     return false;
-}
-
-uint16_t GetUint16(const uint8_t* at)
-{
-    return static_cast<uint16_t>(at[0] | (at[1] << 8));
 }
 
 } // namespace
@@ -119,21 +115,4 @@ void ReportRemoveFailure(const char* path)
 {
     ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected,
                 "_tremove() failed with error = '%d'. File to be deleted was '%s'", errno, path);
-}
-
-RecordVersion ReadRecordVersion(const void* record)
-{
-    const uint8_t* bytes = static_cast<const uint8_t*>(record);
-    return RecordVersion{GetUint16(bytes), GetUint16(bytes + 2), GetUint16(bytes + 4), GetUint16(bytes + 6)};
-}
-
-bool CheckRecordVersion(const RecordVersion& expected, const RecordVersion& actual)
-{
-    if (expected.major == actual.major && expected.minor == actual.minor && expected.revision == actual.revision &&
-        expected.build == actual.build)
-        return true;
-    ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected,
-                "User Setting File version mismatch. File Version = '%d','%d','%d','%d'", actual.major, actual.minor,
-                actual.revision, actual.build);
-    return false;
 }

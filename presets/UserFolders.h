@@ -1,4 +1,4 @@
-// The module's per-user folders and the routines that read and write whole files in them.
+// The module's per-user folders.
 //
 // SetupUserFolders runs once per module load, before the debug log opens; afterwards the accessors hand
 // out the folder paths. Every failure is a Debug report; callers carry on with what they have.
@@ -6,9 +6,7 @@
 
 #include <cstdint>
 
-#include "host/FilterParameters.h"
-
-constexpr uint32_t kPathCapacity = 1000;
+#include "diag/FolderListing.h"
 
 bool SetupUserFolders(const char* shortName, const char* fullName);
 
@@ -25,17 +23,6 @@ bool GetUserSettingsFolder(char* destination);
 bool GetUserParametersFolder(char* destination);
 bool GetDebugLogFolder(char* destination);
 bool GetProductCommonFolder(char* destination); // fails without a report of its own
-
-// A read succeeds only when the whole record was there: a shorter file leaves the buffer untouched.
-bool ReadSettingsFile(const char* name, void* buffer, uint32_t size);
-void WriteSettingsFile(const char* name, const void* buffer, uint32_t size);
-bool ReadParameterFile(const char* path, void* buffer);
-bool WriteParameterFile(const char* path, const void* buffer);
-void ReportRemoveFailure(const char* path);
-
-// The version header at the start of a stored record (little-endian, whatever the machine).
-RecordVersion ReadRecordVersion(const void* record);
-bool CheckRecordVersion(const RecordVersion& expected, const RecordVersion& actual);
 
 // Puts the application-data roots elsewhere (null keeps the system's); for hosts that configure their
 // own data location and for tests.

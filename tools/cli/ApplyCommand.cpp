@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/ParameterBlock.h"
+#include "presets/ParameterBlock.h"
 #include "presets/ParameterSets.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/FilterSession.h"

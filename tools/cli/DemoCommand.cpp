@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <sys/stat.h>
 
-#include "host/FilterParameters.h"
+#include "engine/FilterParameters.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/FilterSession.h"
 #include "tools/cli/HostMapping.h"

@@ -2,7 +2,7 @@
 // records it at finish: what a played-back action hands to the next run.
 #pragma once
 
-#include "host/FilterParameters.h"
+#include "engine/FilterParameters.h"
 #include "tools/harness/HostDescriptor.h"
 
 Descriptor DescriptorOfParameters(const FilterParameters& parameters);

@@ -13,16 +13,15 @@
 #include <cstring>
 #include <string>
 
-#include "engine/EngineLifetime.h"
+#include "engine/EngineState.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
-#include "host/FilterParameters.h"
+#include "engine/FilterParameters.h"
 #include "host/FilterRun.h"
-#include "host/ImageTransfer.h"
-#include "host/PluginGlobals.h"
-#include "tests/common/TestHostMemory.h"
+#include "image/ToneTables.h"
+#include "tools/harness/HeapHostMemory.h"
 #include "tools/render/PortableAnymap.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
@@ -205,6 +204,9 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The image the stars are found in and rendered from; freed by main.
+ImageBuffer gSource;
+
 bool Run(Options& options)
 {
     std::string error;
@@ -223,14 +225,14 @@ bool Run(Options& options)
     const ImageRect rect{0, 0, options.width, options.height};
     const int32_t mode = ModeFor(options.grey, options.depth);
     const PlaneCounts counts{options.grey ? 1 : 3, 0, 0, 0, 0};
-    if (!AllocateImageBuffer(&gInputImage, rect, mode, counts, true)) {
+    if (AllocateImageBuffer(&gSource, rect, mode, counts, true) != noErr) {
         std::fprintf(stderr, "cannot allocate the input image\n");
         return false;
     }
     // As from a host without a selection: everything is selected.
-    std::memset(gInputImage.mask.data, 255, size_t(gInputImage.pixelCount));
+    std::memset(gSource.mask.data, 255, size_t(gSource.pixelCount));
     if (!options.in.empty()) {
-        StoreAnymap(file, options.depth, &gInputImage);
+        StoreAnymap(file, options.depth, &gSource);
     } else {
         StarfieldOptions starfield;
         starfield.width = options.width;
@@ -238,41 +240,41 @@ bool Run(Options& options)
         starfield.seed = options.seed;
         starfield.starCount = options.stars;
         starfield.coloured = !options.grey;
-        WriteToImageBuffer(RenderStarfield(starfield, GenerateStars(starfield)), &gInputImage);
+        WriteToImageBuffer(RenderStarfield(starfield, GenerateStars(starfield)), &gSource);
     }
-    gImageDiagonal = uint32_t(std::sqrt(float(uint32_t(options.width) * uint32_t(options.width) +
-                                              uint32_t(options.height) * uint32_t(options.height)))) +
-                     1;
-    if (!options.sourceOut.empty() && !WriteAnymap(options.sourceOut, ToAnymap(gInputImage, options.depth), &error)) {
+    if (!options.sourceOut.empty() && !WriteAnymap(options.sourceOut, ToAnymap(gSource, options.depth), &error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
 
     auto start = std::chrono::steady_clock::now();
-    ResetDetection();
-    while (!FindStars()) {
+    ResetEngine();
+    while (FindStars(gSource) == WorkStatus::Interrupted) {
     }
     uint32_t enabled = 0;
     for (uint32_t i = 0; i < gStarList.starCount; ++i)
         enabled += StarRecords()[i].spikesEnabled != 0 ? 1 : 0;
     std::printf("%u stars (%u with spikes) found in %.2f s\n", gStarList.starCount, enabled, SecondsSince(start));
 
-    if (options.preview)
-        SetPreviewQuality();
-    gPlugin.parameters = &options.parameters;
+    const RenderInputs inputs{options.parameters,
+                              options.preview ? PreviewQuality() : FinalQuality(gSource.bitsPerSample),
+                              gSource.width, gSource.height};
     ImageBuffer result{};
-    if (!AllocateImageBuffer(&result, rect, mode, counts, false)) {
+    if (AllocateImageBuffer(&result, rect, mode, counts, false) != noErr) {
         std::fprintf(stderr, "cannot allocate the result image\n");
         return false;
     }
     start = std::chrono::steady_clock::now();
-    for (int32_t index = 0; index < TileCount(rect); ++index) {
-        const ImageRect tile = TileAt(rect, index);
-        while (!RenderEffect(&gInputImage, tile, &result, tile)) {
-            if (ResultCode() != 0) {
-                std::fprintf(stderr, "rendering failed with result code %d\n", ResultCode());
-                return false;
-            }
+    const TileGrid grid = FilterTileGrid(rect);
+    for (int64_t index = 0; index < TileCount(grid); ++index) {
+        const ImageRect tile = TileAt(grid, index);
+        WorkStatus status;
+        while ((status = RenderEffect(inputs, &gSource, tile, &result, tile)) == WorkStatus::Interrupted) {
+        }
+        if (status == WorkStatus::Failed) {
+            std::fprintf(stderr, "rendering failed with result code %d\n", EngineFailure());
+            FreeImageBuffer(&result);
+            return false;
         }
     }
     std::printf("rendered in %.2f s\n", SecondsSince(start));
@@ -293,10 +295,10 @@ int main(int argc, char** argv)
         PrintUsage();
         return 2;
     }
-    TestHostMemory memory;
+    HeapHostMemory memory;
     BuildToneTables();
     const bool ok = Run(options);
-    ReleaseEngine();
-    FreeImageBuffer(&gInputImage);
+    ResetEngine();
+    FreeImageBuffer(&gSource);
     return ok ? 0 : 1;
 }

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/ImageBuffer.h"
+#include "image/ImageBuffer.h"
 
 struct StarfieldStar
 {

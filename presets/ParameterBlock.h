@@ -1,8 +1,17 @@
 // The persisted 255-byte form of the parameters and the one procedure through which parameter-set
-// files reach the current parameters.
+// files reach a parameter record.
 #pragma once
 
-#include "host/FilterParameters.h"
+#include <cstddef>
+
+#include "engine/FilterParameters.h"
+#include "presets/RecordVersion.h"
+
+constexpr RecordVersion kCurrentParametersVersion{0, 0, 0, 4};
+constexpr RecordVersion kAngleInDegreesVersion{0, 0, 0, 3}; // the one older format that converts
+
+// The persisted form: the record followed by bytes no reader interprets.
+constexpr size_t kParameterBlockSize = 255;
 
 enum ParameterBlockOperation : int32_t
 {
@@ -15,8 +24,7 @@ enum ParameterBlockOperation : int32_t
     kBlockReset = 6,          // reset to factory values; 1
 };
 
-// Blocks returned are heap allocations owned by the caller (release with FreeParameterBlock).
-void* ParameterBlockProc(int32_t operation, const void* block);
+// `current` is the record that operations 2, 3, 4 and 6 read or write; with a null record they fail
+// (null or 0). Blocks returned are heap allocations owned by the caller (release with FreeParameterBlock).
+void* ParameterBlockProc(int32_t operation, const void* block, FilterParameters* current);
 void FreeParameterBlock(void* block);
-
-void ResetParameters();

@@ -7,14 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 
-struct RecordVersion
-{
-    uint16_t major;
-    uint16_t minor;
-    uint16_t revision;
-    uint16_t build;
-};
-
 #pragma pack(push, 1)
 struct FilterParameters
 {
@@ -39,12 +31,5 @@ struct FilterParameters
 static_assert(sizeof(FilterParameters) == 30);
 static_assert(offsetof(FilterParameters, intensity) == 8);
 static_assert(offsetof(FilterParameters, outputSpikesOnly) == 28);
-static_assert(sizeof(RecordVersion) == 8);
-
-constexpr RecordVersion kCurrentParametersVersion{0, 0, 0, 4};
-constexpr RecordVersion kAngleInDegreesVersion{0, 0, 0, 3}; // the one older format that converts
 
 constexpr FilterParameters kFactoryParameters{0, 0, 0, 4, 50, 50, 0, 4, 50, 30, 50, 50, 50, 50, 0};
-
-// The persisted form: the record followed by bytes no reader interprets.
-constexpr size_t kParameterBlockSize = 255;

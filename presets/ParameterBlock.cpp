@@ -1,27 +1,13 @@
-#include "host/ParameterBlock.h"
+#include "presets/ParameterBlock.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "host/PluginGlobals.h"
 
 namespace {
 
 constexpr size_t kRecordSize = sizeof(FilterParameters);
 constexpr size_t kFieldsOffset = offsetof(FilterParameters, intensity);
-
-// Blocks travel between machines and hosts as files and registry data, so their byte order is fixed
-// to little-endian here rather than left to the in-memory layout of the record.
-void PutUint16(uint8_t* at, uint16_t value)
-{
-    at[0] = uint8_t(value & 0xFF);
-    at[1] = uint8_t(value >> 8);
-}
-
-uint16_t GetUint16(const uint8_t* at)
-{
-    return uint16_t(at[0] | (at[1] << 8));
-}
 
 void EncodeRecord(const FilterParameters& record, uint8_t* out)
 {
@@ -67,8 +53,9 @@ FilterParameters DecodeRecord(const uint8_t* in)
 
 bool HasVersion(const uint8_t* block, const RecordVersion& version)
 {
-    return GetUint16(block + 0) == version.major && GetUint16(block + 2) == version.minor &&
-           GetUint16(block + 4) == version.revision && GetUint16(block + 6) == version.build;
+    const RecordVersion stored = ReadRecordVersion(block);
+    return stored.major == version.major && stored.minor == version.minor && stored.revision == version.revision &&
+           stored.build == version.build;
 }
 
 // Zero-filled, so the bytes after the record never carry stale heap contents into files.
@@ -109,16 +96,9 @@ void* Flag(bool value)
 
 } // namespace
 
-void ResetParameters()
-{
-    if (gPlugin.parameters != nullptr)
-        *gPlugin.parameters = kFactoryParameters;
-}
-
-void* ParameterBlockProc(int32_t operation, const void* block)
+void* ParameterBlockProc(int32_t operation, const void* block, FilterParameters* current)
 {
     const uint8_t* bytes = static_cast<const uint8_t*>(block);
-    FilterParameters* current = gPlugin.parameters;
     switch (operation) {
     case kBlockCurrentVersion:
         return const_cast<RecordVersion*>(&kCurrentParametersVersion);
@@ -141,7 +121,9 @@ void* ParameterBlockProc(int32_t operation, const void* block)
     case kBlockConvert:
         return bytes != nullptr ? ConvertBlock(bytes) : nullptr;
     case kBlockReset:
-        ResetParameters();
+        if (current == nullptr)
+            return Flag(false);
+        *current = kFactoryParameters;
         return Flag(true);
     default:
         return nullptr;

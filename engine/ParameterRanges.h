@@ -2,7 +2,7 @@
 // relies on. Values from scripting or stored blocks are brought into them before a run uses them.
 #pragma once
 
-#include "host/FilterParameters.h"
+#include "engine/FilterParameters.h"
 
 struct ParameterRange
 {

@@ -1,10 +1,9 @@
-#include "host/BufferRecord.h"
+#include "image/BufferRecord.h"
 
 #include <cinttypes>
 #include <cstring>
 
 #include "diag/ErrorReport.h"
-#include "host/PluginGlobals.h"
 
 namespace {
 
@@ -15,13 +14,13 @@ struct BufferUsage
 };
 
 BufferUsage gUsage;
+HostMemory gHostMemory;
 
 // Hosts may hand in an older, shorter table; the four classic procedures are all we call.
-bool HasBufferProcs(const FilterRecord* record)
+bool HasBufferProcs(const BufferProcs* procs)
 {
-    if (record == nullptr || record->bufferProcs == nullptr)
+    if (procs == nullptr)
         return false;
-    const BufferProcs* procs = record->bufferProcs;
     return procs->numBufferProcs >= 4 && procs->allocateProc != nullptr && procs->lockProc != nullptr &&
            procs->unlockProc != nullptr && procs->freeProc != nullptr;
 }
@@ -38,12 +37,13 @@ struct HostBlock
 HostBlock ObtainBlock(uint32_t requested)
 {
     HostBlock block{nullptr, 0, 0, noErr};
-    if (gPlugin.bufferSuite != nullptr && gPlugin.bufferSuite->New != nullptr) {
+    const PSBufferSuite1* suite = gHostMemory.bufferSuite;
+    if (suite != nullptr && suite->New != nullptr) {
         uint32 granted = requested;
-        Ptr data = gPlugin.bufferSuite->New(&granted, requested);
+        Ptr data = suite->New(&granted, requested);
         // A host that grants less than the minimum it was asked for would have us write past the block.
         if (data != nullptr && granted < requested) {
-            gPlugin.bufferSuite->Dispose(&data);
+            suite->Dispose(&data);
             data = nullptr;
         }
         block.data = data;
@@ -51,10 +51,9 @@ HostBlock ObtainBlock(uint32_t requested)
         return block;
     }
 
-    FilterRecord* record = gPlugin.filterRecord;
-    if (!HasBufferProcs(record))
+    BufferProcs* procs = gHostMemory.bufferProcs;
+    if (!HasBufferProcs(procs))
         return block;
-    BufferProcs* procs = record->bufferProcs;
     BufferID id = nullptr;
     // The classic procedure takes a signed 32-bit size; larger blocks need the 64-bit one.
     if (requested <= uint32_t(INT32_MAX))
@@ -81,20 +80,27 @@ void GiveBlockBack(const BufferRecord& record)
     if (record.data == nullptr)
         return;
     if (record.bufferId == 0) {
-        if (gPlugin.bufferSuite != nullptr && gPlugin.bufferSuite->Dispose != nullptr) {
+        const PSBufferSuite1* suite = gHostMemory.bufferSuite;
+        if (suite != nullptr && suite->Dispose != nullptr) {
             Ptr data = static_cast<Ptr>(record.data);
-            gPlugin.bufferSuite->Dispose(&data);
+            suite->Dispose(&data);
         }
         return;
     }
-    if (HasBufferProcs(gPlugin.filterRecord)) {
+    BufferProcs* procs = gHostMemory.bufferProcs;
+    if (HasBufferProcs(procs)) {
         BufferID id = reinterpret_cast<BufferID>(uintptr_t(record.bufferId));
-        gPlugin.filterRecord->bufferProcs->unlockProc(id);
-        gPlugin.filterRecord->bufferProcs->freeProc(id);
+        procs->unlockProc(id);
+        procs->freeProc(id);
     }
 }
 
 } // namespace
+
+void SetHostMemory(const HostMemory& memory)
+{
+    gHostMemory = memory;
+}
 
 OSErr ReallocateBuffer(uint32_t requested, BufferRecord* record)
 {

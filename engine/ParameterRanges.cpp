@@ -1,4 +1,4 @@
-#include "host/ParameterRanges.h"
+#include "engine/ParameterRanges.h"
 
 int16_t ClampToRange(int32_t value, ParameterRange range)
 {

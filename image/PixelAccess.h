@@ -6,7 +6,7 @@
 // sample whose field holds kKeepSample. Colour at or above 0xFFFFFF is written as full scale.
 #pragma once
 
-#include "host/ImageBuffer.h"
+#include "image/ImageBuffer.h"
 
 struct PixelProcs
 {

@@ -1,36 +1,27 @@
-#include "host/ImageBuffer.h"
+#include "image/ImageBuffer.h"
 
 #include <cstring>
 
 #include "diag/ErrorReport.h"
-#include "host/PixelAccess.h"
-#include "host/PluginGlobals.h"
+#include "image/PixelAccess.h"
 
 namespace {
 
-int32_t LayerPlanesOfMode(int32_t mode)
+// Drops the planes the module cannot handle, telling the user once per kind; answers the
+// transparency planes that remain (0 or 1).
+int32_t UsableTransparencyPlanes(const PlaneCounts& counts)
 {
-    return mode == 1 || mode == 10 || mode == 17 ? 1 : 3;
-}
-
-// Drops the planes the module cannot handle, telling the user once per kind.
-void CorrectPlaneCounts(ImageBuffer* buffer)
-{
-    if (buffer->layerMasks != 0 || buffer->invertedLayerMasks != 0 || buffer->nonLayerPlanes != 0) {
+    if (counts.layerMasks != 0 || counts.invertedLayerMasks != 0 || counts.nonLayerPlanes != 0) {
         ReportError(USER_SITE, kStyleError, kCaptionUnsupported,
                     "Plugin does not currently support the use of layer masks or non-layer planes.");
-        buffer->layerMasks = 0;
-        buffer->invertedLayerMasks = 0;
-        buffer->nonLayerPlanes = 0;
     }
-    if (buffer->transparencyPlanes > 1) {
+    if (counts.transparencyPlanes > 1) {
         ReportError(USER_SITE, kStyleError, kCaptionUnsupported,
                     "Plugin does not currently support more than one transparency plane.");
-        buffer->transparencyPlanes = 1;
+        return 1;
     }
     // A negative count from a confused caller would make the plane arithmetic meaningless.
-    if (buffer->transparencyPlanes < 0)
-        buffer->transparencyPlanes = 0;
+    return counts.transparencyPlanes < 0 ? 0 : counts.transparencyPlanes;
 }
 
 // Copies plane by plane; both buffers cover the same rectangle in the same mode.
@@ -56,13 +47,18 @@ void CopyPixels(const ImageBuffer* source, ImageBuffer* target)
 
 } // namespace
 
+bool IsGreyMode(int32_t mode)
+{
+    return mode == plugInModeGrayScale || mode == plugInModeGray16 || mode == plugInModeGray32;
+}
+
 int32_t BytesPerSampleOfMode(int32_t mode)
 {
-    if (mode >= 0 && mode <= 9)
+    if (mode >= plugInModeBitmap && mode <= plugInModeLabColor)
         return 1;
-    if (mode >= 10 && mode <= 15)
+    if (mode >= plugInModeGray16 && mode <= plugInModeDuotone16)
         return 2;
-    if (mode == 16 || mode == 17)
+    if (mode == plugInModeRGB96 || mode == plugInModeGray32)
         return 4;
     ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "Error:  Unrecognized image mode.");
     return 1;
@@ -71,33 +67,29 @@ int32_t BytesPerSampleOfMode(int32_t mode)
 int32_t BaseModeOf(int32_t mode)
 {
     switch (mode) {
-    case 10:
-    case 17: return 1;
-    case 11:
-    case 16: return 3;
-    case 12: return 9;
-    case 13: return 4;
-    case 14: return 7;
-    case 15: return 8;
+    case plugInModeGray16:
+    case plugInModeGray32: return plugInModeGrayScale;
+    case plugInModeRGB48:
+    case plugInModeRGB96: return plugInModeRGBColor;
+    case plugInModeLab48: return plugInModeLabColor;
+    case plugInModeCMYK64: return plugInModeCMYKColor;
+    case plugInModeDeepMultichannel: return plugInModeMultichannel;
+    case plugInModeDuotone16: return plugInModeDuotone;
     default: return mode;
     }
 }
 
-bool AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mode, const PlaneCounts& counts,
+OSErr AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mode, const PlaneCounts& counts,
                          bool withMask)
 {
     buffer->rect = rect;
     buffer->mode = mode;
     buffer->bytesPerSample = BytesPerSampleOfMode(mode);
-    buffer->bitsPerSample = mode == 0 ? 1 : 8 * buffer->bytesPerSample;
+    buffer->bitsPerSample = mode == plugInModeBitmap ? 1 : 8 * buffer->bytesPerSample;
     const PixelProcs procs = SelectPixelProcs(mode);
 
-    buffer->layerPlanes = LayerPlanesOfMode(mode);
-    buffer->transparencyPlanes = counts.transparencyPlanes;
-    buffer->layerMasks = counts.layerMasks;
-    buffer->invertedLayerMasks = counts.invertedLayerMasks;
-    buffer->nonLayerPlanes = counts.nonLayerPlanes;
-    CorrectPlaneCounts(buffer);
+    buffer->layerPlanes = IsGreyMode(mode) ? 1 : 3;
+    buffer->transparencyPlanes = UsableTransparencyPlanes(counts);
 
     // An inverted rectangle covers nothing; widths are taken in 64 bits so that no coordinates overflow.
     const int64_t width = int64_t(rect.right) - rect.left;
@@ -113,9 +105,8 @@ bool AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mod
         buffer->width = buffer->height = buffer->pixelCount = 0;
         buffer->getPixel = EmptyPixelProcs().getPixel;
         buffer->putPixel = EmptyPixelProcs().putPixel;
-        SetResultCode(memFullErr);
         ReportError(USER_SITE, kStyleError, kCaptionExiting, "Could not allocate memory for an image.");
-        return false;
+        return memFullErr;
     }
     buffer->width = empty ? 0 : int32_t(width);
     buffer->height = empty ? 0 : int32_t(height);
@@ -126,9 +117,8 @@ bool AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mod
 
     OSErr error = ReallocateBuffer(uint32_t(imageBytes), &buffer->image);
     if (error != noErr) {
-        SetResultCode(error);
         ReportError(USER_SITE, kStyleError, kCaptionExiting, "Could not allocate memory for an image.");
-        return false;
+        return error;
     }
     const size_t planeBytes = size_t(buffer->bytesPerSample) * size_t(pixelCount);
     for (int32_t p = 0; p < planeCount && buffer->image.data != nullptr; ++p)
@@ -137,9 +127,8 @@ bool AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mod
     if (withMask) {
         error = ReallocateBuffer(uint32_t(pixelCount), &buffer->mask);
         if (error != noErr) {
-            SetResultCode(error);
             ReportError(USER_SITE, kStyleError, kCaptionExiting, "Could not allocate memory for an image mask.");
-            return false;
+            return error;
         }
     } else {
         ReleaseBuffer(&buffer->mask);
@@ -149,7 +138,7 @@ bool AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mod
         buffer->getPixel = procs.getPixel;
         buffer->putPixel = procs.putPixel;
     }
-    return true;
+    return noErr;
 }
 
 void FreeImageBuffer(ImageBuffer* buffer)

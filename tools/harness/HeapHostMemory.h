@@ -1,24 +1,22 @@
-// Host memory for tests that exercise the module without a host: installs a Buffer suite backed by the
-// C heap into the plug-in globals for the lifetime of the object, and forgets it afterwards.
+// Host memory for code that runs the engine without a host (tests, benchmarks, the render tool): a
+// Buffer suite backed by the C heap, handed to the image layer for the lifetime of the object.
 #pragma once
 
 #include <cstdlib>
 
-#include "host/BufferRecord.h"
-#include "host/PluginGlobals.h"
+#include "image/BufferRecord.h"
 
-class TestHostMemory
+class HeapHostMemory
 {
 public:
-    TestHostMemory()
+    HeapHostMemory()
     {
-        ResetPluginGlobals();
         ResetBufferUsage();
-        gPlugin.bufferSuite = &Suite();
+        SetHostMemory(HostMemory{&Suite(), nullptr});
     }
-    ~TestHostMemory() { ResetPluginGlobals(); }
-    TestHostMemory(const TestHostMemory&) = delete;
-    TestHostMemory& operator=(const TestHostMemory&) = delete;
+    ~HeapHostMemory() { SetHostMemory(HostMemory{}); }
+    HeapHostMemory(const HeapHostMemory&) = delete;
+    HeapHostMemory& operator=(const HeapHostMemory&) = delete;
 
     // Refuses every allocation from now on while set.
     static bool& RefuseAll()

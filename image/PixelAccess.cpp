@@ -1,7 +1,7 @@
-#include "host/PixelAccess.h"
+#include "image/PixelAccess.h"
 
 #include "diag/ErrorReport.h"
-#include "host/ToneTables.h"
+#include "image/ToneTables.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // written one pixel at a time in linear light through procedures chosen once per buffer.
 #pragma once
 
-#include "host/BufferRecord.h"
-#include "host/HostRects.h"
+#include "image/BufferRecord.h"
+#include "image/ImageRect.h"
 
 // One pixel in linear light. On writing, 0xFFFFFFFF in a field keeps the stored value.
 struct PixelSample
@@ -38,9 +38,6 @@ struct ImageBuffer
     BufferRecord image;         // all planes, one after another
     int32_t layerPlanes;        // 1 for greyscale modes, 3 otherwise
     int32_t transparencyPlanes; // 0 or 1
-    int32_t layerMasks;         // always 0 in a usable buffer
-    int32_t invertedLayerMasks; // always 0 in a usable buffer
-    int32_t nonLayerPlanes;     // always 0 in a usable buffer
     int32_t width;              // also the row stride in samples
     int32_t height;
     int32_t pixelCount; // samples in one plane
@@ -51,12 +48,16 @@ struct ImageBuffer
     void* planes[4];   // colour planes, then the transparency plane
 };
 
-bool AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mode, const PlaneCounts& counts,
-                         bool withMask);
+// Lays out `buffer` for `rect` in `mode` and makes its blocks hold it (reusing blocks that are large
+// enough). Returns noErr or the code of the refused allocation, which has been reported to the user.
+OSErr AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mode, const PlaneCounts& counts,
+                          bool withMask);
 void FreeImageBuffer(ImageBuffer* buffer);
 void CopyImageBuffer(const ImageBuffer* source, ImageBuffer* target);
 
+// Greyscale at any depth: one colour plane.
+bool IsGreyMode(int32_t mode);
 // Bytes per sample of a host mode (1 for modes without pixel access that are not deep).
 int32_t BytesPerSampleOfMode(int32_t mode);
-// The 8-bit mode a deep mode is based on: 10 and 17 give 1, 11 and 16 give 3, and so on.
+// The 8-bit mode a deep mode is based on: Gray16 and Gray32 give GrayScale, RGB48 and RGB96 RGBColor, and so on.
 int32_t BaseModeOf(int32_t mode);

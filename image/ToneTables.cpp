@@ -1,4 +1,4 @@
-#include "host/ToneTables.h"
+#include "image/ToneTables.h"
 
 #include <cmath>
 

@@ -14,6 +14,17 @@ struct BufferRecord
     uint32_t size;     // bytes granted by the host (at least the amount asked for)
 };
 
+// The host's memory services. The entry point fills this record for every host call and empties it
+// afterwards, so that no block is ever asked of a host that has returned. The Buffer suite is used when
+// the host offers it, the filter record's classic procedures otherwise.
+struct HostMemory
+{
+    const PSBufferSuite1* bufferSuite; // null while not held
+    BufferProcs* bufferProcs;          // the filter record's; null for the about selector
+};
+
+void SetHostMemory(const HostMemory& memory);
+
 // Makes `record` hold at least `requested` bytes; the contents are not kept. Returns 0 or the host's code.
 OSErr ReallocateBuffer(uint32_t requested, BufferRecord* record);
 

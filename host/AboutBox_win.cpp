@@ -1,3 +1,0 @@
-#include "host/AboutBox.h"
-
-void ShowAboutBox(void*) {}

@@ -1,6 +1,0 @@
-#include "host/MainDialog.h"
-
-bool RunMainDialog()
-{
-    return false;
-}
