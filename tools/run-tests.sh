@@ -9,6 +9,10 @@ bash tools/setup.sh
 jobs=$(nproc)
 status=0
 
+# The tree's own rules: includes run one way through the layers, and every file is formatted.
+tools/check-layers.sh || status=1
+tools/check-format.sh || status=1
+
 cmake --preset native-debug
 cmake --build --preset native-debug -j "$jobs"
 ctest --preset native-debug -j "$jobs" || status=1

@@ -4,11 +4,17 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
-    googletest libgtest-dev libbenchmark-dev
-    libtiff-dev libpng-dev libcfitsio-dev zlib1g-dev
-    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-    wine64 xvfb xauth imagemagick
+    # Both builds, and the formatting check.
+    cmake ninja-build g++ clang-format
+    # GoogleTest, built from its sources by each build (tests/CMakeLists.txt).
+    googletest
+    # The command-line host's image files.
+    pkg-config libtiff-dev libpng-dev libcfitsio-dev zlib1g-dev
+    # The Windows module: mingw-w64 with its POSIX thread model (cmake/mingw-w64-x86_64.cmake).
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+    # The Windows tests: Wine under a virtual display, with Wine's own fonts so that windows and their
+    # screenshots look as they do on Windows.
+    wine64 xvfb xauth fonts-wine
 )
 
 sudo_cmd=()
@@ -24,6 +30,3 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update
     "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
-
-# The Windows build links the C++ runtime statically and needs the POSIX thread model of mingw-w64
-# only for std::thread, which the module does not use; the default (win32) alternative is kept.
