@@ -27,11 +27,8 @@ bool EnsureSubShape(Shape* shape, int32_t xPhase, int32_t yPhase)
 {
     if (EntryFor(*shape, xPhase, yPhase).pointCount != 0)
         return true;
-    if (shape->builder == nullptr) {
-        ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "Shape has no builder.");
-        RecordEngineFailure(paramErr);
+    if (shape->builder == nullptr)
         return false;
-    }
     if (shape->builder(shape, xPhase, yPhase))
         return true;
     // A build cut short keeps the points it had appended; they must not pass for the whole shape the

@@ -64,8 +64,12 @@ void StampPointsIn(ImageBuffer* destination, const ImageRect& destRect, const Su
 bool StampShape(ImageBuffer* destination, const ImageRect& destRect, Shape* shape, const PixelSample& colour,
                 const StarPosition& position, int32_t saturation)
 {
-    if (!EnsureSubShape(shape, position.xPhase, position.yPhase))
+    if (!EnsureSubShape(shape, position.xPhase, position.yPhase)) {
+        // A refused block has recorded its code; a shape without a builder is a mistake of the caller,
+        // and the render must still end as failed with a code, never as an interruption.
+        RecordEngineFailure(paramErr);
         return false;
+    }
     const SubShapeEntry& entry = EntryFor(*shape, position.xPhase, position.yPhase);
 
     // Whole stars that cannot reach the rectangle cost one test.

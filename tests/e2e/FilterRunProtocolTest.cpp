@@ -121,7 +121,7 @@ bool PendingInSecondTile()
 bool WithdrawSpikeShape()
 {
     if (gDetection.finished && gInterruptions++ == 0)
-        ClearShape(&gSpikeShape);
+        ClearShape(&gRenderShapes.spike);
     return false;
 }
 

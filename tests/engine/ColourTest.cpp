@@ -3,6 +3,10 @@
 #include <utility>
 
 #include "RenderFixture.h"
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
 #include "engine/Rainbow.h"
 #include "engine/Saturation.h"
 
@@ -59,9 +63,9 @@ class FlareShapeTest : public RenderFixture
 protected:
     const SubShapeEntry& Build(int32_t xPhase, int32_t yPhase)
     {
-        RefreshRenderShapes(parameters);
-        EXPECT_TRUE(EnsureSubShape(&gFlareShape, xPhase, yPhase));
-        return EntryFor(gFlareShape, xPhase, yPhase);
+        RefreshRenderShapes(parameters, gQuality, input.width, input.height);
+        EXPECT_TRUE(EnsureSubShape(&gRenderShapes.flare, xPhase, yPhase));
+        return EntryFor(gRenderShapes.flare, xPhase, yPhase);
     }
 };
 
@@ -89,7 +93,7 @@ TEST_F(FlareShapeTest, RingsCoverEachPixelOnceUntilTheFirstInvisibleAxisPixel)
                 entry.bottom == reach + 2);
 
     // Preview quality keeps it small, and no flare reaches beyond the image's diagonal.
-    SetPreviewQuality();
+    gQuality = PreviewQuality();
     EXPECT_LT(Build(0, 0).right, reach);
     UseInputSize(3, 4, 16);
     EXPECT_EQ(Build(2, 2).right, 7);

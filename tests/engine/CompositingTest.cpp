@@ -1,3 +1,7 @@
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
 #include "engine/Compositing.h"
 #include "RenderFixture.h"
 #include "engine/StampShape.h"
@@ -85,7 +89,7 @@ TEST_F(CompositingTest, CopyMatchesTheModelOnSeededRectanglesOverlapsAndUnlikeBu
     ImageBuffer* rgb8 = MakeImage(ImageRect{10, 5, 50, 37}, kModeRgb8, true);
     const std::vector<uint8_t> before = PlaneBytes(rgb8);
     EXPECT_FALSE(CopyImageRect(source, source->rect, rgb8, rgb8->rect));
-    EXPECT_EQ(ResultCode(), -50);
+    EXPECT_EQ(EngineFailure(), -50);
     EXPECT_EQ(PlaneBytes(rgb8), before);
 
     // Within one buffer, in every direction.

@@ -7,14 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "common/TestHostMemory.h"
+#include "tools/harness/HeapHostMemory.h"
 #include "diag/ErrorReport.h"
-#include "engine/EngineLifetime.h"
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
+#include "engine/EngineState.h"
 #include "engine/FixedPoint.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
 #include "engine/UserInput.h"
-#include "host/ImageTransfer.h"
+#include "image/ToneTables.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
 namespace detection_test {
@@ -49,7 +53,7 @@ public:
     void SetUp() override
     {
         BuildToneTables();
-        ReleaseEngine();
+        ResetEngine();
         SetUserInputPendingHook(nullptr);
         SetDetectionProgressHook(nullptr);
         Messages().clear();
@@ -58,38 +62,38 @@ public:
 
     void TearDown() override
     {
-        TestHostMemory::RefuseAll() = false;
+        HeapHostMemory::RefuseAll() = false;
         SetUserInputPendingHook(nullptr);
         SetDetectionProgressHook(nullptr);
         SetMessageBoxHook(nullptr);
-        ReleaseEngine();
-        FreeImageBuffer(&gInputImage);
+        ResetEngine();
+        FreeImageBuffer(&input);
         gQuality = QualityMode{true, 16383};
     }
 
     // Makes the input image from a linear picture: opaque, fully selected.
     void UseImage(const LinearImage& picture, int32_t mode = kRgb16, bool transparency = false)
     {
-        FreeImageBuffer(&gInputImage);
+        FreeImageBuffer(&input);
         const PlaneCounts counts{mode == kGray16 ? 1 : 3, transparency ? 1 : 0, 0, 0, 0};
-        ASSERT_TRUE(
-            AllocateImageBuffer(&gInputImage, ImageRect{0, 0, picture.width, picture.height}, mode, counts, true));
-        WriteToImageBuffer(picture, &gInputImage);
+        ASSERT_EQ(noErr,
+            AllocateImageBuffer(&input, ImageRect{0, 0, picture.width, picture.height}, mode, counts, true));
+        WriteToImageBuffer(picture, &input);
     }
 
     // Sets only the selection (and, when given, the transparency) of one pixel.
     void SetCoverage(int32_t x, int32_t y, uint32_t mask, uint32_t alpha = kKeepSample)
     {
         const PixelSample sample{kKeepSample, kKeepSample, kKeepSample, alpha, mask};
-        gInputImage.putPixel(&gInputImage, sample, x, y);
+        input.putPixel(&input, sample, x, y);
     }
 
     // Runs a whole detection from the start; fails the test if it never completes.
     void Detect()
     {
-        ResetDetection();
+        ResetEngine();
         for (int32_t calls = 0; calls < 1000000; ++calls) {
-            if (FindStars())
+            if (FindStars(input) != WorkStatus::Interrupted)
                 return;
         }
         FAIL() << "detection never finished";
@@ -100,7 +104,8 @@ public:
         return std::vector<StarRecord>(StarRecords(), StarRecords() + gStarList.starCount);
     }
 
-    TestHostMemory memory;
+    HeapHostMemory memory;
+    ImageBuffer input{}; // the image detection scans
 };
 
 inline LinearImage SingleStar(int32_t width, int32_t height, const StarfieldStar& star, double background = 0.01)

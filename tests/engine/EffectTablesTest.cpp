@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
 #include "engine/EffectTables.h"
 #include "engine/FixedPoint.h"
 
@@ -31,7 +35,7 @@ TEST(FixedPoint, RatiosMeansAndProductsAtTheirLimits)
     EXPECT_EQ(MulFraction<PreviewArithmetic>(kFullChannel, kFractionOne), 16759809u);
     EXPECT_EQ(MulFraction<PreciseArithmetic>(0x80000000u, 0x80000000u), 0x40000000u);
     // The untemplated form follows the current quality.
-    SetPreviewQuality();
+    gQuality = PreviewQuality();
     EXPECT_EQ(MulFraction(kFullChannel, kFractionOne), 16759809u);
     gQuality = QualityMode{true, 16383};
     EXPECT_EQ(MulFraction(kFullChannel, kFractionOne), 16777214u);

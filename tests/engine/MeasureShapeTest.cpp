@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
 #include "engine/MeasureShapes.h"
 
 using namespace detection_test;
@@ -54,7 +58,7 @@ protected:
 // The weighted mean and deviation of the brightness of the inside points, in double precision.
 void ReferenceMeasure(const SubShapeEntry& entry, const StarPosition& at, double* mean, double* deviation)
 {
-    const ImageBuffer& image = gDetection.image;
+    const ImageBuffer& image = *gDetection.image;
     std::vector<std::pair<double, double>> values; // brightness, weight
     double sumW = 0, sumV = 0, sumSq = 0;
     for (uint32_t i = 0; i < entry.pointCount; ++i) {
@@ -100,13 +104,13 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
         ASSERT_TRUE(AppendPoint(&entry, ShapePoint{i, 0, 1, 2, 3, uint32_t(i)}, 8));
     EXPECT_EQ(entry.points.size, 24 * sizeof(ShapePoint));
     EXPECT_EQ(PointsOf(entry)[23].weight, 23u);
-    TestHostMemory::RefuseAll() = true;
+    HeapHostMemory::RefuseAll() = true;
     EXPECT_FALSE(AppendPoint(&entry, ShapePoint{}, 8));
     EXPECT_EQ(entry.pointCount, 24u);
-    EXPECT_EQ(ResultCode(), memFullErr);
+    EXPECT_EQ(EngineFailure(), memFullErr);
     ASSERT_FALSE(Messages().empty());
     EXPECT_EQ(Messages().back(), "Unable to allocate memory for shape.");
-    TestHostMemory::RefuseAll() = false;
+    HeapHostMemory::RefuseAll() = false;
     ReleaseBuffer(&entry.points);
 
     // A build that runs out of memory part-way leaves the phase unbuilt, so the next use builds it again
@@ -128,8 +132,8 @@ TEST_F(MeasureShapeTest, ShapesOfRadiusZeroByPhase)
 {
     for (int32_t phase = 0; phase < 16; ++phase) {
         const int32_t xPhase = phase / 4, yPhase = phase % 4;
-        EnsureSubShape(&gDiscShape[0], xPhase, yPhase);
-        const SubShapeEntry& entry = EntryFor(gDiscShape[0], xPhase, yPhase);
+        EnsureSubShape(&gMeasureShapes.discs[0], xPhase, yPhase);
+        const SubShapeEntry& entry = EntryFor(gMeasureShapes.discs[0], xPhase, yPhase);
         if (xPhase == 2 || yPhase == 2) {
             // Every pixel is at least half a pixel away: nothing lies inside radius 0 + 0.5.
             EXPECT_EQ(entry.pointCount, 0u) << xPhase << "," << yPhase;
@@ -141,15 +145,15 @@ TEST_F(MeasureShapeTest, ShapesOfRadiusZeroByPhase)
         EXPECT_EQ(p.dy, yPhase == 3 ? 1 : 0);
         EXPECT_NEAR(p.weight / kOne, 0.5 - std::hypot(p.dx - xPhase * 0.25, p.dy - yPhase * 0.25), 1e-6);
     }
-    EXPECT_EQ(PointsOf(EntryFor(gDiscShape[0], 0, 0))[0].weight, 0x80000000u);
+    EXPECT_EQ(PointsOf(EntryFor(gMeasureShapes.discs[0], 0, 0))[0].weight, 0x80000000u);
 
     // A ring that covers no pixel still has the centre pixel, at a quarter weight, so it can be measured;
     // at a whole-pixel centre the tiny ring covers the pixel across the centre.
-    const SubShapeEntry& empty = Built(&gRingShape[0], 2, 2);
+    const SubShapeEntry& empty = Built(&gMeasureShapes.rings[0], 2, 2);
     ASSERT_EQ(empty.pointCount, 1u);
     EXPECT_TRUE(PointsOf(empty)[0].dx == 0 && PointsOf(empty)[0].dy == 0);
     EXPECT_EQ(PointsOf(empty)[0].weight, 0x3FFFFFFFu);
-    const SubShapeEntry& centred = Built(&gRingShape[0], 0, 0);
+    const SubShapeEntry& centred = Built(&gMeasureShapes.rings[0], 0, 0);
     ASSERT_EQ(centred.pointCount, 1u);
     EXPECT_NEAR(PointsOf(centred)[0].weight / kOne, 0.5 * 1.4142137, 1e-6);
 }
@@ -160,13 +164,13 @@ TEST_F(MeasureShapeTest, DiscWeightsAddUpToItsAreaAndRingsStayInTheirBand)
         const double r = index * 0.25;
         for (int32_t phase = 0; phase < 16; ++phase) {
             const int32_t xPhase = phase / 4, yPhase = phase % 4;
-            const SubShapeEntry& disc = Built(&gDiscShape[index], xPhase, yPhase);
+            const SubShapeEntry& disc = Built(&gMeasureShapes.discs[index], xPhase, yPhase);
             double area = 0;
             for (uint32_t i = 0; i < disc.pointCount; ++i)
                 area += PointsOf(disc)[i].weight / kOne;
             EXPECT_NEAR(area, 3.14159265 * r * r, 0.5 + 0.01 * 3.14159265 * r * r) << r;
 
-            const SubShapeEntry& ring = Built(&gRingShape[index], xPhase, yPhase);
+            const SubShapeEntry& ring = Built(&gMeasureShapes.rings[index], xPhase, yPhase);
             ASSERT_GT(ring.pointCount, 0u);
             for (uint32_t i = 0; i < ring.pointCount; ++i) {
                 const ShapePoint& p = PointsOf(ring)[i];
@@ -187,11 +191,11 @@ TEST_F(MeasureShapeTest, MeasurementsMatchADoublePrecisionModelAndUseOnlyInsideP
     options.starCount = 12;
     options.noise = 0.05;
     UseImage(RenderStarfield(options, GenerateStars(options)));
-    gDetection.image = gInputImage;
+    gDetection.image = &input;
     for (const StarPosition& at : {StarPosition{30, 0, 25, 0}, StarPosition{12, 3, 40, 1}, StarPosition{0, 2, 0, 2},
                                    StarPosition{59, 1, 3, 3}, StarPosition{-3, 0, 20, 0}}) {
-        for (Shape* shape : {&gRingShape[1], &gRingShape[17], &gDiscShape[6], &gDiscShape[40]}) {
-            const BrightnessMeasurement m = MeasureBrightness(shape, gDetection.image, at);
+        for (Shape* shape : {&gMeasureShapes.rings[1], &gMeasureShapes.rings[17], &gMeasureShapes.discs[6], &gMeasureShapes.discs[40]}) {
+            const BrightnessMeasurement m = MeasureBrightness(shape, *gDetection.image, at);
             ASSERT_TRUE(m.success);
             double mean, deviation;
             ReferenceMeasure(EntryFor(*shape, at.xPhase, at.yPhase), at, &mean, &deviation);
@@ -203,20 +207,20 @@ TEST_F(MeasureShapeTest, MeasurementsMatchADoublePrecisionModelAndUseOnlyInsideP
 
     // Entirely outside the image: nothing to average.
     const BrightnessMeasurement outside =
-        MeasureBrightness(&gRingShape[8], gDetection.image, StarPosition{-40, 0, 5, 0});
+        MeasureBrightness(&gMeasureShapes.rings[8], *gDetection.image, StarPosition{-40, 0, 5, 0});
     EXPECT_TRUE(outside.success);
     EXPECT_EQ(outside.mean, 0u);
     EXPECT_EQ(outside.deviation, 0.0f);
 
     // Colour under a uniform patch reads back its value; the preview's truncated products read lower.
     UseImage(UniformImage(30, 30, 0.8, 0.4, 0.1), kRgb32);
-    gDetection.image = gInputImage;
-    const PixelSample pixel = gInputImage.getPixel(&gInputImage, 15, 15);
-    const ColourMeasurement precise = MeasureColour(&gRingShape[20], gDetection.image, StarPosition{15, 1, 15, 2});
+    gDetection.image = &input;
+    const PixelSample pixel = input.getPixel(&input, 15, 15);
+    const ColourMeasurement precise = MeasureColour(&gMeasureShapes.rings[20], *gDetection.image, StarPosition{15, 1, 15, 2});
     EXPECT_NEAR(double(precise.red), double(pixel.red), 512.0);
     EXPECT_NEAR(double(precise.blue), double(pixel.blue), 512.0);
-    SetPreviewQuality();
-    const ColourMeasurement preview = MeasureColour(&gRingShape[20], gDetection.image, StarPosition{15, 1, 15, 2});
+    gQuality = PreviewQuality();
+    const ColourMeasurement preview = MeasureColour(&gMeasureShapes.rings[20], *gDetection.image, StarPosition{15, 1, 15, 2});
     EXPECT_LT(preview.red, precise.red);
     EXPECT_NEAR(double(preview.red), double(pixel.red), double(pixel.red) * 0.003 + 512.0);
 }
@@ -224,14 +228,14 @@ TEST_F(MeasureShapeTest, MeasurementsMatchADoublePrecisionModelAndUseOnlyInsideP
 TEST_F(MeasureShapeTest, OnlyShapeParametersAndQualityRebuildTheRenderShapes)
 {
     FilterParameters parameters = kFactoryParameters;
-    SetFinalQuality();
-    RefreshRenderShapes(parameters);
+    gQuality = FinalQuality(input.bitsPerSample);
+    RefreshRenderShapes(parameters, gQuality, input.width, input.height);
     // Changes the parameters, refreshes, and tells which of the two shapes survived.
     auto refresh = [&](auto change) {
-        gSpikeShape.entries[5].pointCount = gFlareShape.entries[5].pointCount = 3;
+        gRenderShapes.spike.entries[5].pointCount = gRenderShapes.flare.entries[5].pointCount = 3;
         change();
-        const bool invalidated = RefreshRenderShapes(parameters);
-        const bool spike = gSpikeShape.entries[5].pointCount != 0, flare = gFlareShape.entries[5].pointCount != 0;
+        const bool invalidated = RefreshRenderShapes(parameters, gQuality, input.width, input.height);
+        const bool spike = gRenderShapes.spike.entries[5].pointCount != 0, flare = gRenderShapes.flare.entries[5].pointCount != 0;
         EXPECT_EQ(invalidated, !spike || !flare);
         return std::make_pair(spike, flare);
     };
@@ -250,11 +254,11 @@ TEST_F(MeasureShapeTest, OnlyShapeParametersAndQualityRebuildTheRenderShapes)
           &FilterParameters::rainbowFrequency, &FilterParameters::secondarySpikeIntensity})
         EXPECT_EQ(refresh([&] { parameters.*field = int16_t(parameters.*field + 1); }), flareOnly);
     EXPECT_EQ(refresh([&] { parameters.length = 70; }), neither);
-    EXPECT_EQ(refresh([] { SetPreviewQuality(); }), neither);
+    EXPECT_EQ(refresh([] { gQuality = PreviewQuality(); }), neither);
     EXPECT_EQ(refresh([] {}), both); // the quality is remembered
-    EXPECT_EQ(refresh([] { SetFinalQuality(); }), neither);
+    EXPECT_EQ(refresh([&] { gQuality = FinalQuality(input.bitsPerSample); }), neither);
 
     // After a release the first refresh of the next run always reports a change.
     ReleaseRenderShapes();
-    EXPECT_TRUE(RefreshRenderShapes(parameters));
+    EXPECT_TRUE(RefreshRenderShapes(parameters, gQuality, input.width, input.height));
 }

@@ -28,7 +28,7 @@ protected:
         dest = MakeImage(ImageRect{0, 0, 200, 150}, mode, transparency, mask, 12);
     }
 
-    bool Render() { return RenderEffect(source, source->rect, dest, dest->rect); }
+    bool Render() { return RenderEffect(Inputs(), source, source->rect, dest, dest->rect) == WorkStatus::Done; }
 
     void AddGridOfStars(int count)
     {
@@ -43,7 +43,7 @@ protected:
     {
         ImageBuffer* scratch = MakeImage(dest->rect, dest->mode, dest->transparencyPlanes > 0, false, 99);
         SetUserInputPendingHook(nullptr);
-        EXPECT_TRUE(RenderEffect(source, source->rect, scratch, scratch->rect));
+        EXPECT_TRUE(RenderEffect(Inputs(), source, source->rect, scratch, scratch->rect) == WorkStatus::Done);
         return PlaneBytes(scratch);
     }
 };
@@ -169,7 +169,7 @@ TEST_F(RenderEffectTest, TilesAddUpToTheWholeImage)
     ASSERT_TRUE(Render());
     for (const ImageRect r : {ImageRect{0, 0, 128, 64}, {128, 0, 200, 64}, {0, 64, 128, 150}, {128, 64, 200, 150}}) {
         ImageBuffer* tile = MakeImage(r, kModeRgb16, true, false, 5);
-        ASSERT_TRUE(RenderEffect(source, r, tile, r));
+        ASSERT_TRUE(RenderEffect(Inputs(), source, r, tile, r) == WorkStatus::Done);
         for (int32_t p = 0; p < 4; ++p)
             for (int32_t y = r.top; y < r.bottom; ++y)
                 ASSERT_EQ(std::memcmp(static_cast<uint16_t*>(tile->planes[p]) + (y - r.top) * tile->width,
@@ -184,13 +184,12 @@ TEST_F(RenderEffectTest, AFailedStampFailsTheRenderAndIsNotResumable)
 {
     Use(kModeRgb8);
     AddGridOfStars(4);
-    TestHostMemory::RefuseAll() = true;
+    HeapHostMemory::RefuseAll() = true;
     PollScript::Start(0); // input waiting at every poll
     EXPECT_FALSE(Render());
-    TestHostMemory::RefuseAll() = false;
-    EXPECT_NE(ResultCode(), 0);
+    HeapHostMemory::RefuseAll() = false;
+    EXPECT_NE(EngineFailure(), 0);
     EXPECT_FALSE(gRenderResume.resumable);
-    SetResultCode(0);
     EXPECT_EQ(PlaneBytes(dest), PlaneBytes(source));
 }
 

@@ -10,14 +10,17 @@
 #include <random>
 #include <vector>
 
-#include "common/TestHostMemory.h"
+#include "tools/harness/HeapHostMemory.h"
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
 #include "engine/EffectTables.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
-#include "engine/RenderShapeBuilders.h"
 #include "engine/StarList.h"
 #include "engine/UserInput.h"
-#include "host/ImageTransfer.h"
+#include "image/ToneTables.h"
 
 constexpr int32_t kModeGray8 = 1;
 constexpr int32_t kModeRgb8 = 3;
@@ -29,12 +32,10 @@ class RenderFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        gPlugin.parameters = &parameters;
         BuildToneTables();
         InitEffectTables();
         ReleaseRenderShapes();
-        ConfigureRenderShapes();
-        ResetRenderResumeState();
+        ResetEngine();
         images.reserve(16); // tests keep pointers into it
         UseInputSize(200, 150, 8);
     }
@@ -47,17 +48,16 @@ protected:
         ReleaseRenderShapes();
         ReleaseBuffer(&gStarList.records);
         gStarList = StarList{};
-        gInputImage = ImageBuffer{};
+        input = ImageBuffer{};
     }
 
     // The rays and the flare reach no farther than the input image; final quality's cut-off follows its depth.
     void UseInputSize(int32_t width, int32_t height, int32_t bitsPerSample)
     {
-        gInputImage.width = width;
-        gInputImage.height = height;
-        gInputImage.bitsPerSample = bitsPerSample;
-        gImageDiagonal = uint32_t(std::sqrt(double(width) * width + double(height) * height)) + 1;
-        SetFinalQuality();
+        input.width = width;
+        input.height = height;
+        input.bitsPerSample = bitsPerSample;
+        gQuality = FinalQuality(input.bitsPerSample);
     }
 
     ImageBuffer* MakeImage(const ImageRect& rect, int32_t mode, bool transparency = false, bool mask = false,
@@ -65,7 +65,7 @@ protected:
     {
         EXPECT_LT(images.size(), images.capacity());
         ImageBuffer* image = &images.emplace_back();
-        EXPECT_TRUE(AllocateImageBuffer(image, rect, mode, PlaneCounts{3, transparency ? 1 : 0, 0, 0, 0}, mask));
+        EXPECT_EQ(noErr,AllocateImageBuffer(image, rect, mode, PlaneCounts{3, transparency ? 1 : 0, 0, 0, 0}, mask));
         FillNoise(image, seed);
         return image;
     }
@@ -102,11 +102,18 @@ protected:
             StarRecord{x, xPhase, y, yPhase, 4, brightness, red, green, blue, enabled ? kFractionOne : 0, 0xFFFFFFFF};
     }
 
+    // What a render of this fixture draws: its parameters at the current quality, bounded by the input.
+    RenderInputs Inputs() const { return RenderInputs{parameters, gQuality, input.width, input.height}; }
+
+    // Points the render shapes at the fixture's parameters, as a render does before stamping.
+    void RefreshShapes() { RefreshRenderShapes(parameters, gQuality, input.width, input.height); }
+
     FilterParameters parameters = kFactoryParameters;
+    ImageBuffer input{}; // only its size and depth matter: they bound the rays and the flare
     std::vector<ImageBuffer> images;
 
 private:
-    TestHostMemory memory;
+    HeapHostMemory memory;
 };
 
 // The colour and transparency planes as stored, for exact comparisons.

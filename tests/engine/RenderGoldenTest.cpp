@@ -2,7 +2,11 @@
 // result was last looked at and accepted; both builds must give the same values. After a deliberate
 // change of the effect: look at the new pictures (corvane-render), then replace the checksums.
 #include "RenderFixture.h"
-#include "engine/EngineLifetime.h"
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
+#include "engine/EngineState.h"
 #include "engine/StarDetection.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
@@ -30,28 +34,27 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
         options.seed = 424242;
         options.starCount = 70;
         const ImageRect rect{0, 0, 320, 240};
-        ASSERT_TRUE(AllocateImageBuffer(&gInputImage, rect, golden.mode, PlaneCounts{3, 0, 0, 0, 0}, true));
-        std::memset(gInputImage.mask.data, 255, size_t(gInputImage.pixelCount));
-        WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &gInputImage);
-        gImageDiagonal = 401;
-        ResetDetection();
-        while (!FindStars()) {
+        ASSERT_EQ(noErr,AllocateImageBuffer(&input, rect, golden.mode, PlaneCounts{3, 0, 0, 0, 0}, true));
+        std::memset(input.mask.data, 255, size_t(input.pixelCount));
+        WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &input);
+        ResetEngine();
+        while (FindStars(input) == WorkStatus::Interrupted) {
         }
         EXPECT_EQ(gStarList.starCount, golden.stars) << "mode " << golden.mode;
         if (golden.preview)
-            SetPreviewQuality();
+            gQuality = PreviewQuality();
 
         // Tiles smaller than the image, so that stars cross tile edges.
         ImageBuffer* result = MakeImage(rect, golden.mode);
         for (int32_t top = 0; top < rect.bottom; top += 128)
             for (int32_t left = 0; left < rect.right; left += 128) {
                 const ImageRect tile{left, top, std::min(left + 128, rect.right), std::min(top + 128, rect.bottom)};
-                ASSERT_TRUE(RenderEffect(&gInputImage, tile, result, tile));
+                ASSERT_TRUE(RenderEffect(Inputs(), &input, tile, result, tile) == WorkStatus::Done);
             }
         const uint64_t checksum = Fnv1a(PlaneBytes(result));
         EXPECT_EQ(checksum, golden.checksum) << "mode " << golden.mode << (golden.preview ? " preview" : "") << ": 0x" << std::hex << checksum;
-        ReleaseEngine();
-        FreeImageBuffer(&gInputImage);
+        ResetEngine();
+        FreeImageBuffer(&input);
     }
 }
 

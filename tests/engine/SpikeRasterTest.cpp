@@ -2,6 +2,10 @@
 #include <utility>
 
 #include "RenderFixture.h"
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
 #include "engine/SpikeRaster.h"
 
 namespace {
@@ -11,9 +15,9 @@ class SpikeShapeTest : public RenderFixture
 protected:
     const SubShapeEntry& Build(int32_t xPhase, int32_t yPhase)
     {
-        RefreshRenderShapes(parameters);
-        EXPECT_TRUE(EnsureSubShape(&gSpikeShape, xPhase, yPhase));
-        return EntryFor(gSpikeShape, xPhase, yPhase);
+        RefreshRenderShapes(parameters, gQuality, input.width, input.height);
+        EXPECT_TRUE(EnsureSubShape(&gRenderShapes.spike, xPhase, yPhase));
+        return EntryFor(gRenderShapes.spike, xPhase, yPhase);
     }
 
     // Directions (degrees clockwise from up, to 15 degrees) of the points more than 40 pixels out.
@@ -108,8 +112,8 @@ TEST_F(SpikeShapeTest, RectangleCoversEveryPointAndOutlivesInvalidation)
         built[phase] = e;
     }
     parameters.angle = 0;
-    RefreshRenderShapes(parameters);
-    const SubShapeEntry& e = gSpikeShape.entries[15];
+    RefreshRenderShapes(parameters, gQuality, input.width, input.height);
+    const SubShapeEntry& e = gRenderShapes.spike.entries[15];
     EXPECT_EQ(e.pointCount, 0u);
     EXPECT_TRUE(e.left == built[15].left && e.top == built[15].top && e.right == built[15].right &&
                 e.bottom == built[15].bottom);
@@ -119,14 +123,16 @@ TEST_F(SpikeShapeTest, FaintRaysAreDroppedAndPreviewAndShallowRaysAreShorter)
 {
     UseInputSize(64, 4000, 16); // tall enough that rays end by fading, not at the image's edge
     Shape shape{};
-    EXPECT_TRUE(DrawSpikeRay(&shape, 0, 0, 0, SpikeWidthFactor(50), 50, 2 * gQuality.visibilityCutoff - 1));
+    RefreshShapes();
+    EXPECT_TRUE(DrawSpikeRay(&shape, 0, 0, gRenderShapes.spikeKey, 0, SpikeWidthFactor(50), 50,
+                             2 * gQuality.visibilityCutoff - 1));
     EXPECT_EQ(shape.entries[0].pointCount, 0u);
 
     parameters.numberOfPoints = 1;
     parameters.secondarySpikeIntensity = 0;
     const int32_t finalReach = Reach(0, 0);
     EXPECT_LT(finalReach, 3900);
-    SetPreviewQuality();
+    gQuality = PreviewQuality();
     EXPECT_LT(Reach(0, 0) * 4, finalReach);
     // An 8-bit image's higher cut-off drops what a 16-bit one keeps.
     UseInputSize(64, 4000, 8);

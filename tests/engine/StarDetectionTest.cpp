@@ -5,7 +5,13 @@
 #include <cstring>
 #include <string>
 
-#include "engine/StarDetectionSteps.h"
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
+#include "engine/FloodFill.h"
+#include "engine/RadialProfile.h"
+#include "engine/StarRefinement.h"
 #include "engine/StarListJson.h"
 
 using namespace detection_test;
@@ -64,7 +70,7 @@ TEST_F(DetectionFixture, EqualNeighboursCanBeSeedsButDimmerOnesCannot)
     EXPECT_TRUE(Near(Stars()[0], 40.5, 40.0, 0.25));
 
     UseImage(SingleStar(80, 80, GreyStar(40.0, 40.0, 1.5, 0.9)));
-    gDetection.image = gInputImage;
+    gDetection.image = &input;
     StarPosition flank{41, 0, 40, 0};
     EXPECT_FALSE(RefineSeed(&flank));
 }
@@ -179,12 +185,12 @@ TEST_F(DetectionFixture, WhiteRectangleIsMarkedAndYieldsNoStar)
     int32_t unmarked = 0;
     for (int32_t y = 20; y < 310; ++y)
         for (int32_t x = 30; x < 310; ++x)
-            unmarked += gInputImage.getPixel(&gInputImage, x, y).mask != 0 ? 1 : 0;
+            unmarked += input.getPixel(&input, x, y).mask != 0 ? 1 : 0;
     EXPECT_EQ(unmarked, 0);
     // Colour stays, and nothing outside the rectangle is marked.
-    EXPECT_EQ(gInputImage.getPixel(&gInputImage, 100, 100).red, kFullChannel);
-    EXPECT_EQ(gInputImage.getPixel(&gInputImage, 29, 100).mask, kFractionOne);
-    EXPECT_EQ(gInputImage.getPixel(&gInputImage, 100, 310).mask, kFractionOne);
+    EXPECT_EQ(input.getPixel(&input, 100, 100).red, kFullChannel);
+    EXPECT_EQ(input.getPixel(&input, 29, 100).mask, kFractionOne);
+    EXPECT_EQ(input.getPixel(&input, 100, 310).mask, kFractionOne);
 }
 
 TEST_F(DetectionFixture, InterruptedScanYieldsTheSameSortedListAndProgress)
@@ -218,9 +224,9 @@ TEST_F(DetectionFixture, InterruptedScanYieldsTheSameSortedListAndProgress)
         gPollsPerInterruption = every;
         gProgress.clear();
         SetUserInputPendingHook(InterruptEveryFewPolls);
-        ResetDetection();
+        ResetEngine();
         int32_t interruptions = 0;
-        while (!FindStars())
+        while (FindStars(input) == WorkStatus::Interrupted)
             ++interruptions;
         SetUserInputPendingHook(nullptr);
         // Every poll interrupts: at columns 64, 128, 192, 256 and 320 of every row.
@@ -232,7 +238,7 @@ TEST_F(DetectionFixture, InterruptedScanYieldsTheSameSortedListAndProgress)
 
     // Once complete, further calls do nothing and succeed.
     SetUserInputPendingHook(InterruptEveryFewPolls);
-    EXPECT_TRUE(FindStars());
+    EXPECT_EQ(FindStars(input), WorkStatus::Done);
     EXPECT_EQ(gStarList.starCount, whole.size());
 }
 

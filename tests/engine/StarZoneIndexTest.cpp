@@ -5,7 +5,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/StarDetectionSteps.h"
+#include "engine/FilterParameters.h"
+#include "engine/QualityMode.h"
+#include "engine/RenderShapes.h"
+#include "engine/ShapeMeasurement.h"
+#include "engine/FloodFill.h"
+#include "engine/RadialProfile.h"
+#include "engine/StarRefinement.h"
 #include "engine/StarZoneIndex.h"
 
 using namespace detection_test;
@@ -75,7 +81,7 @@ TEST_F(DetectionFixture, IndexedZoneTestsMatchAFullScanOnSeededCrowds)
     constexpr int32_t kCell = 1 << kZoneCellShift;
     for (uint64_t seed = 1; seed <= 6; ++seed) {
         SeededRandom random(seed);
-        ReleaseEngine();
+        ResetEngine();
         // An image off the origin, and stars up to 40 pixels outside it, which go to the edge cells.
         const ImageRect rect{-37 + int32_t(seed), 11, 263 + int32_t(seed * 7), 211};
         ASSERT_TRUE(PrepareStarZoneIndex(rect));
@@ -147,15 +153,15 @@ TEST_F(DetectionFixture, DetectionFindsTheSameListWithAndWithoutTheIndex)
     std::vector<StarRecord> lists[2];
     for (const bool indexed : {true, false}) {
         UseImage(picture);
-        ResetDetection();
+        ResetEngine();
         gPolls = 0;
         gInterruptAtPoll = indexed ? 6 * 150 : 1; // halfway, or before any star
-        EXPECT_FALSE(FindStars());
+        EXPECT_EQ(FindStars(input), WorkStatus::Interrupted);
         if (indexed)
             EXPECT_TRUE(StarZoneIndexInUse() && gStarZoneIndex.starCount > 50) << gStarZoneIndex.starCount;
         else
             ReleaseStarZoneIndex();
-        while (!FindStars()) {
+        while (FindStars(input) == WorkStatus::Interrupted) {
         }
         EXPECT_EQ(gStarZoneIndex.cellHeads.data, nullptr) << "released once the list is complete";
         lists[indexed] = Stars();
@@ -173,7 +179,7 @@ TEST_F(DetectionFixture, IndexThatCannotGrowLeavesTheZoneTestsToTheFullScan)
     ASSERT_TRUE(PrepareStarZoneIndex(ImageRect{0, 0, 200, 200}));
     ReferenceList reference;
     for (int32_t i = 0; i < 2500; ++i) {
-        TestHostMemory::RefuseAll() = i >= 2048;
+        HeapHostMemory::RefuseAll() = i >= 2048;
         const StarPosition p{(i % 50) * 4, 0, (i / 50) * 4, 0};
         for (const float r2 : {2.0f, 3.0f}) { // the second is a duplicate
             AddStar(p, r2, 1000, kWhite, true);

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "diag/DebugLog.h"
-#include "host/BufferRecord.h"
+#include "image/BufferRecord.h"
 #include "host/PluginGlobals.h"
 #include "host/PluginHooks.h"
 #include "presets/UserFolders.h"

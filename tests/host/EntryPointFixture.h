@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/TestDataRoots.h"
-#include "host/BufferRecord.h"
-#include "host/FilterParameters.h"
+#include "image/BufferRecord.h"
+#include "engine/FilterParameters.h"
 #include "host/LastParameters.h"
 #include "host/PluginGlobals.h"
 #include "host/PluginHooks.h"

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "common/TestHostMemory.h"
+#include "tools/harness/HeapHostMemory.h"
 #include "host/ImageTestSupport.h"
-#include "host/ToneTables.h"
+#include "image/ToneTables.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ protected:
             FreeImageBuffer(buffer);
     }
 
-    TestHostMemory memory;
+    HeapHostMemory memory;
     BufferRecord record{0, nullptr, 0};
     ImageBuffer a{}, b{}, c{};
 };
@@ -68,9 +68,9 @@ TEST_F(ImageBufferTest, BlocksOnlyGrowKeepTheirContentsAndAreCounted)
     EXPECT_EQ(CurrentBufferUsage(), 300u);
     EXPECT_EQ(PeakBufferUsage(), 304u); // both blocks were held for a moment
 
-    TestHostMemory::RefuseAll() = true;
+    HeapHostMemory::RefuseAll() = true;
     EXPECT_EQ(GrowBuffer(8000, &record), memFullErr);
-    TestHostMemory::RefuseAll() = false;
+    HeapHostMemory::RefuseAll() = false;
     EXPECT_EQ(std::memcmp(record.data, "abcd", 4), 0); // the old block stays
 
     ReleaseBuffer(&record);
@@ -106,7 +106,7 @@ TEST_F(ImageBufferTest, BufferProcsServeWhenTheSuiteIsMissing)
 TEST_F(ImageBufferTest, ImpossiblePlaneCountsAreReportedAndDropped)
 {
     UserMessages messages;
-    ASSERT_TRUE(AllocateImageBuffer(&a, ImageRect{0, 0, 4, 4}, 3, PlaneCounts{1, 2, 1, 0, 2}, false));
+    ASSERT_EQ(noErr,AllocateImageBuffer(&a, ImageRect{0, 0, 4, 4}, 3, PlaneCounts{1, 2, 1, 0, 2}, false));
     EXPECT_EQ(a.layerPlanes, 3);
     EXPECT_EQ(a.transparencyPlanes, 1);
     EXPECT_EQ(a.layerMasks + a.nonLayerPlanes, 0);
@@ -122,8 +122,8 @@ TEST_F(ImageBufferTest, SizesBeyondThirtyTwoBitsAreRefusedBeforeAskingTheHost)
 {
     UserMessages messages;
     // 40000 x 40000 x 3 x 4 bytes; and 50000 x 50000 one-byte pixels, a count that overflows an int32.
-    EXPECT_FALSE(AllocateImageBuffer(&a, ImageRect{0, 0, 40000, 40000}, 16, PlaneCounts{3, 0, 0, 0, 0}, true));
-    EXPECT_FALSE(AllocateImageBuffer(&b, ImageRect{0, 0, 50000, 50000}, 1, PlaneCounts{1, 0, 0, 0, 0}, false));
+    EXPECT_NE(noErr,AllocateImageBuffer(&a, ImageRect{0, 0, 40000, 40000}, 16, PlaneCounts{3, 0, 0, 0, 0}, true));
+    EXPECT_NE(noErr,AllocateImageBuffer(&b, ImageRect{0, 0, 50000, 50000}, 1, PlaneCounts{1, 0, 0, 0, 0}, false));
     EXPECT_EQ(ResultCode(), memFullErr);
     EXPECT_EQ(PeakBufferUsage(), 0u);
     EXPECT_EQ(messages.Texts().size(), 2u);
@@ -131,7 +131,7 @@ TEST_F(ImageBufferTest, SizesBeyondThirtyTwoBitsAreRefusedBeforeAskingTheHost)
     EXPECT_EQ(a.getPixel(&a, 0, 0).red, 0u); // still safe to call
 
     // An inverted rectangle allocates nothing and ignores access.
-    ASSERT_TRUE(AllocateImageBuffer(&c, ImageRect{5, 5, 2, 9}, 3, PlaneCounts{3, 0, 0, 0, 0}, true));
+    ASSERT_EQ(noErr,AllocateImageBuffer(&c, ImageRect{5, 5, 2, 9}, 3, PlaneCounts{3, 0, 0, 0, 0}, true));
     c.putPixel(&c, PixelSample{1, 2, 3, 4, 5}, 5, 5);
     EXPECT_EQ(c.pixelCount, 0);
     EXPECT_EQ(PeakBufferUsage(), 0u);
@@ -141,14 +141,14 @@ TEST_F(ImageBufferTest, SizesBeyondThirtyTwoBitsAreRefusedBeforeAskingTheHost)
 TEST_F(ImageBufferTest, CopyBetweenDepthsKeepsEightBitValues)
 {
     const ImageRect rect{0, 0, 256, 2};
-    ASSERT_TRUE(AllocateImageBuffer(&a, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
+    ASSERT_EQ(noErr,AllocateImageBuffer(&a, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
     for (int32_t x = 0; x < 256; ++x)
         for (int32_t p = 0; p < 4; ++p)
             for (int32_t y = 0; y < 2; ++y)
                 StoreSample(a, p, x, y, (x + 40 * p + 101 * y) % 256);
     for (int32_t deep : {11, 16}) {
-        ASSERT_TRUE(AllocateImageBuffer(&b, rect, deep, PlaneCounts{3, 1, 0, 0, 0}, false));
-        ASSERT_TRUE(AllocateImageBuffer(&c, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
+        ASSERT_EQ(noErr,AllocateImageBuffer(&b, rect, deep, PlaneCounts{3, 1, 0, 0, 0}, false));
+        ASSERT_EQ(noErr,AllocateImageBuffer(&c, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
         CopyImageBuffer(&a, &b);
         CopyImageBuffer(&b, &c);
         EXPECT_EQ(std::memcmp(a.image.data, c.image.data, size_t(a.pixelCount) * 4), 0) << deep;
@@ -159,8 +159,8 @@ TEST_F(ImageBufferTest, CopyBetweenDepthsKeepsEightBitValues)
 // target pixels beyond the source get its edge colour, unselected.
 TEST_F(ImageBufferTest, CopyBetweenDifferentRectanglesGoesPixelByPixel)
 {
-    ASSERT_TRUE(AllocateImageBuffer(&a, ImageRect{0, 0, 2, 1}, 1, PlaneCounts{1, 0, 0, 0, 0}, false));
-    ASSERT_TRUE(AllocateImageBuffer(&b, ImageRect{-1, 0, 4, 2}, 1, PlaneCounts{1, 0, 0, 0, 0}, true));
+    ASSERT_EQ(noErr,AllocateImageBuffer(&a, ImageRect{0, 0, 2, 1}, 1, PlaneCounts{1, 0, 0, 0, 0}, false));
+    ASSERT_EQ(noErr,AllocateImageBuffer(&b, ImageRect{-1, 0, 4, 2}, 1, PlaneCounts{1, 0, 0, 0, 0}, true));
     StoreSample(a, 0, 0, 0, 10);
     StoreSample(a, 0, 1, 0, 20);
     CopyImageBuffer(&a, &b);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "diag/ErrorReport.h"
-#include "host/ImageBuffer.h"
+#include "image/ImageBuffer.h"
 
 class UserMessages
 {

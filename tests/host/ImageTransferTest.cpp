@@ -3,7 +3,7 @@
 #include <functional>
 #include <limits>
 
-#include "common/TestHostMemory.h"
+#include "tools/harness/HeapHostMemory.h"
 #include "host/ImageTestSupport.h"
 #include "host/ImageTransfer.h"
 #include "tools/harness/Harness.h"
@@ -37,7 +37,7 @@ void Entry(int16 selector, void* record, intptr_t*, int16* result)
 // Hands the input back in tiles of `size`, every pixel through getPixel, `change` and putPixel.
 bool WriteBack(int32_t size, const std::function<void(PixelSample&)>& change = nullptr)
 {
-    const ImageBuffer& in = gInputImage;
+    const ImageBuffer& in = input;
     ImageBuffer tile{};
     bool written = true;
     for (int32_t top = in.rect.top; written && top < in.rect.bottom; top += size)
@@ -72,14 +72,14 @@ HostDocument Pattern(int32_t width, int32_t height, int16 mode, bool transparenc
 void ExpectInputEquals(const HostDocument& doc)
 {
     const ImageRect r = doc.FilterRect();
-    ASSERT_EQ(gInputImage.rect, r);
+    ASSERT_EQ(input.rect, r);
     for (int32_t p = 0; p < doc.PlaneCount(); ++p)
         for (int32_t y = r.top; y < r.bottom; ++y)
             for (int32_t x = r.left; x < r.right; ++x)
-                ASSERT_EQ(StoredSample(gInputImage, p, x, y), doc.Sample(p, x, y)) << p << ": " << x << ", " << y;
+                ASSERT_EQ(StoredSample(input, p, x, y), doc.Sample(p, x, y)) << p << ": " << x << ", " << y;
     for (int32_t y = r.top; y < r.bottom; ++y)
         for (int32_t x = r.left; x < r.right; ++x)
-            ASSERT_EQ(static_cast<const uint8_t*>(gInputImage.mask.data)[(y - r.top) * (r.right - r.left) + x - r.left],
+            ASSERT_EQ(static_cast<const uint8_t*>(input.mask.data)[(y - r.top) * (r.right - r.left) + x - r.left],
                       doc.HasSelection() ? doc.SelectionAt(x, y) : 255);
 }
 
@@ -103,7 +103,7 @@ TEST_F(ImageTransferTest, PhotoshopIsAskedOnePlaneAtATime)
     ASSERT_TRUE(host.SetDocument(doc));
     gScript = [&] {
         ExpectInputEquals(doc);
-        const PixelSample s = gInputImage.getPixel(&gInputImage, 150, 200);
+        const PixelSample s = input.getPixel(&input, 150, 200);
         EXPECT_EQ(s.mask, 0xFFFFFFFEu);
         EXPECT_EQ(gImageDiagonal, 501u);
         EXPECT_TRUE(WriteBack(2048, [](PixelSample& s) { s = PixelSample{0, 0xFFFFFF, 0, 0, 0}; }));
@@ -253,7 +253,7 @@ TEST_F(ImageTransferTest, HostsThatCannotDeliverEndTheRunCleanly)
                  {kPhotoshopSignature, nullptr, Rect{0, 0, 10, 10}, errPlugInHostInsufficient},
                  {kPhotoshopSignature, ShortAdvance, Rect{2, 5, 9, 5}, filterBadParameters}};
     for (const auto& c : cases) {
-        TestHostMemory memory;
+        HeapHostMemory memory;
         FilterRecord record{};
         int16 result = noErr;
         record.filterRect = c.filter;

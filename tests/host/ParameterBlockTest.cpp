@@ -1,11 +1,11 @@
-#include "host/ParameterBlock.h"
+#include "presets/ParameterBlock.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "host/ParameterRanges.h"
+#include "engine/ParameterRanges.h"
 #include "host/PluginGlobals.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/ToneTables.h"
+#include "image/ToneTables.h"
 
 namespace {
 

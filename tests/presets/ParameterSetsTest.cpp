@@ -5,7 +5,7 @@
 
 #include "common/TestDataRoots.h"
 #include "host/LastParameters.h"
-#include "host/ParameterBlock.h"
+#include "presets/ParameterBlock.h"
 #include "host/PluginGlobals.h"
 #include "presets/ParameterSets.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/TestDataRoots.h"
-#include "host/ParameterBlock.h"
+#include "presets/ParameterBlock.h"
 #include "host/PluginGlobals.h"
 #include "presets/UserFolders.h"
 
