@@ -65,9 +65,12 @@ bool StampShape(ImageBuffer* destination, const ImageRect& destRect, Shape* shap
                 const StarPosition& position, int32_t saturation)
 {
     if (!EnsureSubShape(shape, position.xPhase, position.yPhase)) {
-        // A refused block has recorded its code; a shape without a builder is a mistake of the caller,
-        // and the render must still end as failed with a code, never as an interruption.
-        RecordEngineFailure(paramErr);
+        // A refused block has recorded its code already; a shape without a builder is a mistake of the
+        // caller, and the render must still end as failed with a code, never as an interruption.
+        if (EngineFailure() == noErr) {
+            ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "StampShape() found a shape without a builder.");
+            RecordEngineFailure(paramErr);
+        }
         return false;
     }
     const SubShapeEntry& entry = EntryFor(*shape, position.xPhase, position.yPhase);

@@ -18,6 +18,13 @@
 #include "diag/ErrorReport.h"
 #include "presets/UserFolders.h"
 
+// Opens the debug log in the Logs folder, as the entry point does on its first call.
+inline void OpenTestDebugLog(void* owner)
+{
+    char folder[kPathCapacity];
+    OpenDebugLog(owner, GetDebugLogFolder(folder) ? folder : nullptr);
+}
+
 struct CapturedMessage
 {
     std::string caption;
@@ -65,7 +72,7 @@ public:
     {
         ASSERT_TRUE(SetupUserFolders("Corvane", "Corvane Pro"));
         SetDebugLogProductName("Corvane Pro");
-        OpenDebugLog(nullptr);
+        OpenTestDebugLog(nullptr);
         ASSERT_NE(DebugLogPath()[0], '\0');
     }
 

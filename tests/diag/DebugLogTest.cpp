@@ -101,7 +101,7 @@ TEST(DebugLog, OpeningShiftsOlderLogsUpKeepsTenAndDeletesStrays)
         WriteBytes(roots.logs() / other, {'o'});
 
     SetDebugLogProductName("Corvane Pro");
-    OpenDebugLog(nullptr);
+    OpenTestDebugLog(nullptr);
     CloseDebugLog();
 
     std::vector<std::string> names;
@@ -130,7 +130,7 @@ TEST(DebugLog, OpensOncePerModuleLoadAndWritesNothingAfterClose)
     std::vector<uint8_t> closed = ReadBytes(log);
 
     int owner = 0;
-    OpenDebugLog(&owner);
+    OpenTestDebugLog(&owner);
     ReportError(ErrorSite{8, MessageKind::Debug, 0}, kStyleError, kCaptionUnexpected, "after close");
     WriteDebugLog("written after close\n");
     CloseDebugLog();
@@ -147,7 +147,7 @@ TEST(DebugLog, WithoutLogsFolderTheModuleRunsWithoutLog)
 {
     TestDataRoots roots; // folders never set up
     SetDebugLogProductName("Corvane Pro");
-    OpenDebugLog(nullptr);
+    OpenTestDebugLog(nullptr);
     EXPECT_EQ(DebugLogPath()[0], '\0');
     EXPECT_FALSE(fs::exists(roots.logs()));
 

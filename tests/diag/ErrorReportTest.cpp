@@ -20,7 +20,7 @@ TEST(ErrorReport, EachKindWritesItsLineOnlyUserReportsReachTheUserOtherKindsDoNo
     TestDataRoots roots;
     int owner = 0;
     ASSERT_TRUE(SetupUserFolders("Corvane", "Corvane Pro"));
-    OpenDebugLog(&owner);
+    OpenTestDebugLog(&owner);
 
     ReportError(ErrorSite{42, MessageKind::Debug, 0}, kStyleError, kCaptionUnexpected, "value %d of %s", 7, "x");
     EXPECT_TRUE(TestDataRoots::Messages().empty());

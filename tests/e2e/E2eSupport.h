@@ -17,7 +17,6 @@
 #include "image/BufferRecord.h"
 #include "engine/FilterParameters.h"
 #include "host/PluginGlobals.h"
-#include "host/PluginHooks.h"
 #include "host/PluginMain.h"
 #include "tools/harness/Harness.h"
 #include "tools/starfield/StarfieldGenerator.h"
@@ -45,7 +44,6 @@ protected:
     {
         SetUserInputPendingHook(nullptr);
         ResetPluginGlobals();
-        ResetHooks();
         ResetBufferUsage();
     }
 

@@ -10,7 +10,6 @@
 #include "diag/DebugLog.h"
 #include "image/BufferRecord.h"
 #include "host/PluginGlobals.h"
-#include "host/PluginHooks.h"
 #include "presets/UserFolders.h"
 #include "tools/harness/Harness.h"
 
@@ -41,7 +40,6 @@ protected:
     static void Forget()
     {
         ResetPluginGlobals();
-        ResetHooks();
         ResetDebugLog();
         ResetUserFolders();
         ResetBufferUsage();

@@ -12,7 +12,7 @@
 #include "engine/FilterParameters.h"
 #include "host/LastParameters.h"
 #include "host/PluginGlobals.h"
-#include "host/PluginHooks.h"
+#include "presets/ParameterBlock.h"
 #include "tools/harness/Harness.h"
 
 class EntryPoint : public ::testing::Test
@@ -33,7 +33,6 @@ protected:
     static void ForgetModuleState()
     {
         ResetPluginGlobals();
-        ResetHooks();
         ResetBufferUsage();
     }
 

@@ -5,7 +5,9 @@
 
 #include "tools/harness/HeapHostMemory.h"
 #include "host/ImageTestSupport.h"
+#include "engine/RenderShapes.h"
 #include "host/ImageTransfer.h"
+#include "image/ToneTables.h"
 #include "tools/harness/Harness.h"
 
 namespace {
@@ -14,24 +16,34 @@ namespace {
 // input and ending the transfer, where the filter run would.
 std::function<void()> gScript;
 bool gCoordinates32 = true;
+FilterRecord* gRecord;   // the record of the current call
+ImageBuffer input;       // the image read at start
+OSErr gWriteError;       // the first failure of a write-back
 
 void Entry(int16 selector, void* record, intptr_t*, int16* result)
 {
     if (selector == filterSelectorAbout)
         return;
-    gPlugin.filterRecord = static_cast<FilterRecord*>(record);
-    gPlugin.result = result;
-    if (gPlugin.filterRecord->bigDocumentData != nullptr)
-        gPlugin.filterRecord->bigDocumentData->PluginUsing32BitCoordinates = gCoordinates32;
+    gRecord = static_cast<FilterRecord*>(record);
+    SetHostMemory(HostMemory{nullptr, gRecord->bufferProcs});
+    if (gRecord->bigDocumentData != nullptr)
+        gRecord->bigDocumentData->PluginUsing32BitCoordinates = gCoordinates32;
     if (selector == filterSelectorStart) {
         BuildToneTables();
-        ReadInputImage();
-        if (ResultCode() == noErr && gScript)
+        gWriteError = noErr;
+        OSErr error = ReadInputImage(gRecord, &input);
+        if (error == noErr && gScript)
             gScript();
-        FinishImageTransfer();
+        if (error == noErr)
+            error = gWriteError;
+        if (error == noErr)
+            error = FinishImageTransfer(gRecord);
+        FreeImageBuffer(&input);
+        if (error != noErr)
+            *result = error;
     }
-    gPlugin.filterRecord = nullptr;
-    gPlugin.result = nullptr;
+    gRecord = nullptr;
+    SetHostMemory(HostMemory{});
 }
 
 // Hands the input back in tiles of `size`, every pixel through getPixel, `change` and putPixel.
@@ -43,7 +55,7 @@ bool WriteBack(int32_t size, const std::function<void(PixelSample&)>& change = n
     for (int32_t top = in.rect.top; written && top < in.rect.bottom; top += size)
         for (int32_t left = in.rect.left; written && left < in.rect.right; left += size) {
             const ImageRect r{left, top, std::min(left + size, in.rect.right), std::min(top + size, in.rect.bottom)};
-            written = AllocateImageBuffer(&tile, r, in.mode, PlaneCounts{3, 0, 0, 0, 0}, false);
+            written = AllocateImageBuffer(&tile, r, in.mode, PlaneCounts{3, 0, 0, 0, 0}, false) == noErr;
             for (int32_t y = r.top; written && y < r.bottom; ++y)
                 for (int32_t x = r.left; x < r.right; ++x) {
                     PixelSample s = in.getPixel(&in, x, y);
@@ -51,7 +63,12 @@ bool WriteBack(int32_t size, const std::function<void(PixelSample&)>& change = n
                         change(s);
                     tile.putPixel(&tile, s, x, y);
                 }
-            written = written && WriteOutputTile(&tile);
+            if (written) {
+                const OSErr error = WriteOutputTile(gRecord, &tile);
+                if (gWriteError == noErr)
+                    gWriteError = error;
+                written = error == noErr;
+            }
         }
     FreeImageBuffer(&tile);
     return written;
@@ -88,7 +105,6 @@ class ImageTransferTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ResetPluginGlobals();
         ResetBufferUsage();
         gScript = nullptr;
         gCoordinates32 = true;
@@ -105,7 +121,7 @@ TEST_F(ImageTransferTest, PhotoshopIsAskedOnePlaneAtATime)
         ExpectInputEquals(doc);
         const PixelSample s = input.getPixel(&input, 150, 200);
         EXPECT_EQ(s.mask, 0xFFFFFFFEu);
-        EXPECT_EQ(gImageDiagonal, 501u);
+        EXPECT_EQ(ImageDiagonal(input.width, input.height), 501u);
         EXPECT_TRUE(WriteBack(2048, [](PixelSample& s) { s = PixelSample{0, 0xFFFFFF, 0, 0, 0}; }));
     };
     ASSERT_EQ(host.RunRepeat(), noErr);
@@ -231,7 +247,7 @@ TEST_F(ImageTransferTest, FailingTransfersEndWithTheHostsCodeAndAMessageUnlessCa
 OSErr ShortAdvance()
 {
     static std::vector<uint8_t> data;
-    FilterRecord* r = gPlugin.filterRecord;
+    FilterRecord* r = gRecord;
     const bool interleaved = r->hostSig != kPhotoshopSignature;
     r->inRowBytes = interleaved ? 60 : 19; // 10 16-bit samples need 20 bytes; 3 interleaved planes 60
     r->inColumnBytes = interleaved ? 1 : 2;
@@ -260,11 +276,12 @@ TEST_F(ImageTransferTest, HostsThatCannotDeliverEndTheRunCleanly)
         record.imageMode = plugInModeRGB48;
         record.hostSig = c.signature;
         record.advanceState = c.advance;
-        gPlugin.filterRecord = &record;
-        gPlugin.result = &result;
+        gRecord = &record;
         UserMessages messages;
-        ReadInputImage();
-        FinishImageTransfer();
+        result = ReadInputImage(&record, &input);
+        if (result == noErr)
+            result = FinishImageTransfer(&record);
+        FreeImageBuffer(&input);
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(messages.Contains("Error - Exiting Plugin / Could not read input image."),
                   c.result != filterBadParameters);

@@ -2,6 +2,7 @@
 // factory values stand in. Native only: these tests look into the linked module's folders and state.
 #include "EntryPointFixture.h"
 
+#include "presets/ParameterBlock.h"
 #include <filesystem>
 
 namespace {

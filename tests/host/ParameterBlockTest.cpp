@@ -61,45 +61,44 @@ TEST_F(ParameterBlock, BlocksAreLittleEndianCurrentVersionWithZeroTail)
     const uint8_t start[30] = {0, 0,  0, 0,  0, 0,  4, 0,  50, 0,  50, 0,  0x3E, 0xFE, 4,
                                0, 50, 0, 30, 0, 50, 0, 50, 0,  50, 0,  50, 0,    1,    0};
     std::memcpy(expected.data(), start, sizeof start);
-    EXPECT_EQ(Take(ParameterBlockProc(kBlockCurrent, nullptr)), expected);
+    EXPECT_EQ(Take(ParameterBlockProc(kBlockCurrent, nullptr, gPlugin.parameters)), expected);
 
     expected[12] = expected[13] = expected[28] = 0;
-    EXPECT_EQ(Take(ParameterBlockProc(kBlockFactory, nullptr)), expected);
-    EXPECT_EQ(std::memcmp(ParameterBlockProc(kBlockCurrentVersion, nullptr), start, 8), 0);
+    EXPECT_EQ(Take(ParameterBlockProc(kBlockFactory, nullptr, gPlugin.parameters)), expected);
+    EXPECT_EQ(std::memcmp(ParameterBlockProc(kBlockCurrentVersion, nullptr, gPlugin.parameters), start, 8), 0);
 }
 
 TEST_F(ParameterBlock, ApplyTakesHeaderAndFieldsEqualsIgnoresHeaderResetRestores)
 {
     std::vector<uint8_t> block = Block(3, -15);
-    EXPECT_EQ(ParameterBlockProc(kBlockApply, block.data()), reinterpret_cast<void*>(1));
+    EXPECT_EQ(ParameterBlockProc(kBlockApply, block.data(), gPlugin.parameters), reinterpret_cast<void*>(1));
     EXPECT_EQ(current.versionBuild, 3);
     EXPECT_EQ(current.intensity, 7);
     EXPECT_EQ(current.angle, -15);
     EXPECT_EQ(current.length, 0);
 
     block[0] = 1;
-    EXPECT_EQ(ParameterBlockProc(kBlockEquals, block.data()), reinterpret_cast<void*>(1));
+    EXPECT_EQ(ParameterBlockProc(kBlockEquals, block.data(), gPlugin.parameters), reinterpret_cast<void*>(1));
     block[28] = 1; // the last field counts
-    EXPECT_EQ(ParameterBlockProc(kBlockEquals, block.data()), nullptr);
+    EXPECT_EQ(ParameterBlockProc(kBlockEquals, block.data(), gPlugin.parameters), nullptr);
 
-    EXPECT_EQ(ParameterBlockProc(kBlockReset, nullptr), reinterpret_cast<void*>(1));
+    EXPECT_EQ(ParameterBlockProc(kBlockReset, nullptr, gPlugin.parameters), reinterpret_cast<void*>(1));
     EXPECT_EQ(std::memcmp(&current, &kFactoryParameters, sizeof current), 0);
-    EXPECT_EQ(ParameterBlockProc(7, block.data()), nullptr);
+    EXPECT_EQ(ParameterBlockProc(7, block.data(), gPlugin.parameters), nullptr);
 
     // Outside a run there are no current parameters to read or write.
     gPlugin.parameters = nullptr;
-    EXPECT_EQ(ParameterBlockProc(kBlockCurrent, nullptr), nullptr);
-    EXPECT_EQ(ParameterBlockProc(kBlockApply, block.data()), nullptr);
-    ResetParameters();
+    EXPECT_EQ(ParameterBlockProc(kBlockCurrent, nullptr, gPlugin.parameters), nullptr);
+    EXPECT_EQ(ParameterBlockProc(kBlockApply, block.data(), gPlugin.parameters), nullptr);
 }
 
 TEST_F(ParameterBlock, ConvertsOnlyDegreeBlocksScalingTheAngleInSixteenBits)
 {
     std::vector<uint8_t> expected = Block(4, -150);
-    EXPECT_EQ(Take(ParameterBlockProc(kBlockConvert, Block(3, -15).data())), expected);
-    EXPECT_EQ(AngleOf(Take(ParameterBlockProc(kBlockConvert, Block(3, 5000).data()))), int16_t(50000 - 65536));
+    EXPECT_EQ(Take(ParameterBlockProc(kBlockConvert, Block(3, -15).data(), gPlugin.parameters)), expected);
+    EXPECT_EQ(AngleOf(Take(ParameterBlockProc(kBlockConvert, Block(3, 5000).data(), gPlugin.parameters))), int16_t(50000 - 65536));
     for (uint16_t build : {0, 2, 4, 5})
-        EXPECT_EQ(ParameterBlockProc(kBlockConvert, Block(build, 15).data()), nullptr) << build;
+        EXPECT_EQ(ParameterBlockProc(kBlockConvert, Block(build, 15).data(), gPlugin.parameters), nullptr) << build;
 }
 
 TEST(ParameterRanges, ClampBringsEveryFieldIntoItsRange)

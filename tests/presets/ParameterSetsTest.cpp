@@ -115,16 +115,16 @@ TEST_F(ParameterSets, ObsoleteFilesAreDeletedWithAWarningNamingTheirVersion)
 
 TEST_F(ParameterSets, LastSavedParametersAreRestoredOrConvertedOrDeleted)
 {
-    EXPECT_FALSE(RestoreLastSavedParameters());
+    EXPECT_FALSE(RestoreLastSavedParameters(gPlugin.parameters));
     EXPECT_EQ(current.intensity, 5); // untouched when there is no file
 
     WriteBytes(LastSaved(), StoredBlock(4, 120, 66));
-    EXPECT_TRUE(RestoreLastSavedParameters());
+    EXPECT_TRUE(RestoreLastSavedParameters(gPlugin.parameters));
     EXPECT_EQ(current.intensity, 66);
     EXPECT_EQ(current.angle, 120);
 
     WriteBytes(LastSaved(), StoredBlock(3, -45, 33));
-    EXPECT_TRUE(RestoreLastSavedParameters());
+    EXPECT_TRUE(RestoreLastSavedParameters(gPlugin.parameters));
     EXPECT_EQ(current.angle, -450);
     EXPECT_EQ(current.intensity, 33);
     ASSERT_EQ(Messages().size(), 1u);
@@ -135,13 +135,13 @@ TEST_F(ParameterSets, LastSavedParametersAreRestoredOrConvertedOrDeleted)
     ASSERT_EQ(rewritten.size(), kParameterBlockSize);
     EXPECT_EQ(rewritten[6], 4);
     EXPECT_EQ(AngleOf(rewritten.data()), -450);
-    EXPECT_TRUE(RestoreLastSavedParameters());
+    EXPECT_TRUE(RestoreLastSavedParameters(gPlugin.parameters));
     EXPECT_EQ(Messages().size(), 1u); // converted once
 
     for (uint16_t build : {2, 5}) {
         WriteBytes(LastSaved(), StoredBlock(build, 0));
         size_t before = Messages().size();
-        EXPECT_FALSE(RestoreLastSavedParameters());
+        EXPECT_FALSE(RestoreLastSavedParameters(gPlugin.parameters));
         EXPECT_FALSE(fs::exists(LastSaved()));
         ASSERT_EQ(Messages().size(), before + 1);
         EXPECT_EQ(Messages().back().caption, "Warning - Failed to Read Initial Settings Parameters");

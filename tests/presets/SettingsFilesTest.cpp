@@ -6,6 +6,8 @@
 #include "common/TestDataRoots.h"
 #include "presets/ParameterBlock.h"
 #include "host/PluginGlobals.h"
+#include "presets/RecordVersion.h"
+#include "presets/SettingsFiles.h"
 #include "presets/UserFolders.h"
 
 namespace fs = std::filesystem;
@@ -89,7 +91,7 @@ TEST(SettingsFiles, ParameterFilesAreAlways255BytesStartingWithTheVersion)
     FilterParameters current = kFactoryParameters;
     current.angle = -450;
     gPlugin.parameters = &current;
-    void* block = ParameterBlockProc(kBlockCurrent, nullptr);
+    void* block = ParameterBlockProc(kBlockCurrent, nullptr, gPlugin.parameters);
     ASSERT_NE(block, nullptr);
 
     fs::path path = roots.parameters() / "set.cvp";

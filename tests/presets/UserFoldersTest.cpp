@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/TestDataRoots.h"
+#include "presets/SettingsFiles.h"
 #include "presets/UserFolders.h"
 
 namespace fs = std::filesystem;
