@@ -12,9 +12,9 @@
 
 #include "bench/TiledRender.h"
 #include "engine/EngineState.h"
-#include "engine/RenderShapes.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
+#include "engine/RenderShapes.h"
 #include "engine/Shape.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"

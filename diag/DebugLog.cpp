@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "diag/FileOutput.h"
+#include "diag/FolderListing.h"
 #include "diag/ModuleVersion.h"
 #include "diag/TextConversion.h"
-#include "diag/FolderListing.h"
 
 namespace {
 

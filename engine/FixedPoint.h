@@ -31,8 +31,7 @@ struct PreviewArithmetic
     static uint32_t Mul(uint32_t a, uint32_t f) { return (a >> 14) * (f >> 18); }
 };
 
-template <class Quality>
-inline uint32_t MulFraction(uint32_t a, Fraction f)
+template <class Quality> inline uint32_t MulFraction(uint32_t a, Fraction f)
 {
     return Quality::Mul(a, f);
 }

@@ -25,10 +25,9 @@ bool SameDestination(const ImageBuffer& a, const ImageBuffer& b)
 {
     bool same = a.getPixel == b.getPixel && a.putPixel == b.putPixel && a.rect == b.rect &&
                 SameBufferRecord(a.image, b.image) && a.layerPlanes == b.layerPlanes &&
-                a.transparencyPlanes == b.transparencyPlanes &&
-                a.width == b.width && a.height == b.height && a.pixelCount == b.pixelCount && a.mode == b.mode &&
-                a.bitsPerSample == b.bitsPerSample && a.bytesPerSample == b.bytesPerSample &&
-                SameBufferRecord(a.mask, b.mask);
+                a.transparencyPlanes == b.transparencyPlanes && a.width == b.width && a.height == b.height &&
+                a.pixelCount == b.pixelCount && a.mode == b.mode && a.bitsPerSample == b.bitsPerSample &&
+                a.bytesPerSample == b.bytesPerSample && SameBufferRecord(a.mask, b.mask);
     for (int i = 0; i < 4; ++i)
         same = same && a.planes[i] == b.planes[i];
     return same;

@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "engine/EffectTables.h"
+#include "engine/QualityMode.h"
 #include "engine/Rainbow.h"
 #include "engine/RenderShapes.h"
 #include "engine/SecondarySpikes.h"
-#include "engine/QualityMode.h"
 
 namespace {
 
@@ -183,8 +183,8 @@ bool DrawSpikeRays(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShap
         for (const SecondarySpike& spike : kSecondarySpikeTable) {
             const Fraction intensity =
                 uint32_t(spike.weight) * uint32_t(key.secondarySpikeIntensity) * kOneTenThousandth;
-            if (!DrawSpikeRay(shape, xPhase, yPhase, key, key.angle + spike.degrees * 10, width * 0.5f,
-                              rayLength, intensity))
+            if (!DrawSpikeRay(shape, xPhase, yPhase, key, key.angle + spike.degrees * 10, width * 0.5f, rayLength,
+                              intensity))
                 return false;
         }
     }

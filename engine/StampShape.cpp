@@ -3,8 +3,8 @@
 #include "diag/ErrorReport.h"
 #include "engine/Compositing.h"
 #include "engine/EngineState.h"
-#include "engine/Saturation.h"
 #include "engine/QualityMode.h"
+#include "engine/Saturation.h"
 
 namespace {
 

@@ -18,9 +18,9 @@ struct StarRecord
     int32_t xPhase;
     int32_t y;
     int32_t yPhase;
-    int32_t radiusSquared;  // the star's exclusion zone, whole pixels squared
-    uint32_t brightness;    // after detection: mean of the three normalised colour fractions
-    uint32_t red;           // after detection: fraction of the strongest channel of all enabled stars
+    int32_t radiusSquared; // the star's exclusion zone, whole pixels squared
+    uint32_t brightness;   // after detection: mean of the three normalised colour fractions
+    uint32_t red;          // after detection: fraction of the strongest channel of all enabled stars
     uint32_t green;
     uint32_t blue;
     uint32_t spikesEnabled; // 0xFFFFFFFE when the star gets spikes and flare, 0 when not
@@ -31,7 +31,7 @@ static_assert(sizeof(StarRecord) == 44);
 
 struct StarList
 {
-    BufferRecord records;       // StarRecord array, grown with GrowBuffer
+    BufferRecord records; // StarRecord array, grown with GrowBuffer
     uint32_t starCount;
     uint32_t capacity;          // records the block can hold
     uint32_t maxStarChannel;    // largest red, green or blue of any enabled star before normalisation

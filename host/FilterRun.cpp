@@ -37,7 +37,8 @@ OSErr DetectStars(ImageBuffer& image, FilterProgress* progress)
     return noErr;
 }
 
-OSErr RenderTile(const RenderInputs& inputs, const ImageBuffer& source, ImageBuffer* tile, const FilterProgress& progress)
+OSErr RenderTile(const RenderInputs& inputs, const ImageBuffer& source, ImageBuffer* tile,
+                 const FilterProgress& progress)
 {
     for (;;) {
         const WorkStatus status = RenderEffect(inputs, &source, tile->rect, tile, tile->rect);

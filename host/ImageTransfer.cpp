@@ -44,7 +44,8 @@ struct TileSpan
 TileSpan SpanOf(const ImageBuffer* buffer, const ImageRect& tile)
 {
     return TileSpan{tile.right - tile.left, tile.bottom - tile.top,
-                    size_t(tile.top - buffer->rect.top) * size_t(buffer->width) + size_t(tile.left - buffer->rect.left)};
+                    size_t(tile.top - buffer->rect.top) * size_t(buffer->width) +
+                        size_t(tile.left - buffer->rect.left)};
 }
 
 // A host buffer that is missing, or whose rows or columns are too short for what was asked, would

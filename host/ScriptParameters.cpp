@@ -31,24 +31,15 @@ int16_t LowSixteenBits(int32 value)
 int16_t* UnitFloatField(FilterParameters* p, DescriptorKeyID key)
 {
     switch (key) {
-    case kKeyIntensity:
-        return &p->intensity;
-    case kKeyLength:
-        return &p->length;
-    case kKeySpikeSharpness:
-        return &p->spikeSharpness;
-    case kKeySaturation:
-        return &p->saturation;
-    case kKeyRainbowIntensity:
-        return &p->rainbowIntensity;
-    case kKeyRainbowFrequency:
-        return &p->rainbowFrequency;
-    case kKeySecondarySpikeIntensity:
-        return &p->secondarySpikeIntensity;
-    case kKeySoftFlareBrightness:
-        return &p->softFlareBrightness;
-    default:
-        return nullptr;
+    case kKeyIntensity: return &p->intensity;
+    case kKeyLength: return &p->length;
+    case kKeySpikeSharpness: return &p->spikeSharpness;
+    case kKeySaturation: return &p->saturation;
+    case kKeyRainbowIntensity: return &p->rainbowIntensity;
+    case kKeyRainbowFrequency: return &p->rainbowFrequency;
+    case kKeySecondarySpikeIntensity: return &p->secondarySpikeIntensity;
+    case kKeySoftFlareBrightness: return &p->softFlareBrightness;
+    default: return nullptr;
     }
 }
 

@@ -80,7 +80,7 @@ int32_t BaseModeOf(int32_t mode)
 }
 
 OSErr AllocateImageBuffer(ImageBuffer* buffer, const ImageRect& rect, int32_t mode, const PlaneCounts& counts,
-                         bool withMask)
+                          bool withMask)
 {
     buffer->rect = rect;
     buffer->mode = mode;
@@ -154,8 +154,8 @@ void CopyImageBuffer(const ImageBuffer* source, ImageBuffer* target)
     // else goes pixel by pixel through the buffers' own conversions.
     const bool sameLayout = source->mode == target->mode && source->rect == target->rect &&
                             source->layerPlanes == target->layerPlanes &&
-                            target->transparencyPlanes <= source->transparencyPlanes &&
-                            source->image.data != nullptr && target->image.data != nullptr;
+                            target->transparencyPlanes <= source->transparencyPlanes && source->image.data != nullptr &&
+                            target->image.data != nullptr;
     if (sameLayout)
         CopyPlanes(source, target);
     else

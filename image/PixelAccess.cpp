@@ -54,28 +54,24 @@ struct Sample32
     static Type FromFraction(uint32_t v) { return v == 0 ? 0.0f : float((double(v) + 0.5) / 4294967294.0); }
 };
 
-template <class Format>
-void WriteColour(typename Format::Type* stored, uint32_t v)
+template <class Format> void WriteColour(typename Format::Type* stored, uint32_t v)
 {
     if (v == kKeepSample)
         return;
     *stored = v >= kFullLinear ? Format::kFull : Format::FromLinear(v);
 }
 
-template <class Format>
-const typename Format::Type* PlaneOf(const ImageBuffer* buffer, int plane)
+template <class Format> const typename Format::Type* PlaneOf(const ImageBuffer* buffer, int plane)
 {
     return static_cast<const typename Format::Type*>(buffer->planes[plane]);
 }
 
-template <class Format>
-typename Format::Type* PlaneOf(ImageBuffer* buffer, int plane)
+template <class Format> typename Format::Type* PlaneOf(ImageBuffer* buffer, int plane)
 {
     return static_cast<typename Format::Type*>(buffer->planes[plane]);
 }
 
-template <class Format, int kColourPlanes>
-PixelSample GetPixel(const ImageBuffer* buffer, int32_t x, int32_t y)
+template <class Format, int kColourPlanes> PixelSample GetPixel(const ImageBuffer* buffer, int32_t x, int32_t y)
 {
     const ImageRect& r = buffer->rect;
     bool clamped = false;
@@ -103,8 +99,8 @@ PixelSample GetPixel(const ImageBuffer* buffer, int32_t x, int32_t y)
         sample.mask = 0;
         return sample;
     }
-    sample.alpha = buffer->transparencyPlanes > 0 ? Format::Fraction(PlaneOf<Format>(buffer, kColourPlanes)[i])
-                                                  : kFullFraction;
+    sample.alpha =
+        buffer->transparencyPlanes > 0 ? Format::Fraction(PlaneOf<Format>(buffer, kColourPlanes)[i]) : kFullFraction;
     sample.mask = buffer->mask.data != nullptr
                       ? gToneTables.toFraction8[static_cast<const uint8_t*>(buffer->mask.data)[i]]
                       : kFullFraction;

@@ -15,12 +15,14 @@ struct TileGrid
 
 inline int64_t TilesAcross(const TileGrid& grid)
 {
-    return IsEmptyRect(grid.area) ? 0 : (int64_t(grid.area.right) - grid.area.left + grid.tileWidth - 1) / grid.tileWidth;
+    return IsEmptyRect(grid.area) ? 0
+                                  : (int64_t(grid.area.right) - grid.area.left + grid.tileWidth - 1) / grid.tileWidth;
 }
 
 inline int64_t TilesDown(const TileGrid& grid)
 {
-    return IsEmptyRect(grid.area) ? 0 : (int64_t(grid.area.bottom) - grid.area.top + grid.tileHeight - 1) / grid.tileHeight;
+    return IsEmptyRect(grid.area) ? 0
+                                  : (int64_t(grid.area.bottom) - grid.area.top + grid.tileHeight - 1) / grid.tileHeight;
 }
 
 inline int64_t TileCount(const TileGrid& grid)

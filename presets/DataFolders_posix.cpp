@@ -7,7 +7,6 @@
 
 #include <sys/stat.h>
 
-
 namespace {
 
 constexpr int32_t kFailed = static_cast<int32_t>(0x80004005); // the system's generic failure
@@ -24,16 +23,12 @@ int32_t FolderResultOf(int error)
 {
     switch (error) {
     case ENOENT:
-    case ENOTDIR:
-        return kFolderPathNotFound;
-    case ENAMETOOLONG:
-        return kFolderNameTooLong;
+    case ENOTDIR: return kFolderPathNotFound;
+    case ENAMETOOLONG: return kFolderNameTooLong;
     case EACCES:
     case EPERM:
-    case EROFS:
-        return kAccessDenied;
-    default:
-        return kFailed;
+    case EROFS: return kAccessDenied;
+    default: return kFailed;
     }
 }
 

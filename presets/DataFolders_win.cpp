@@ -6,7 +6,6 @@
 
 #include <shlobj.h>
 
-
 int32_t GetApplicationDataRoot(DataRoot root, char* destination, size_t capacity, uint32_t* lastError)
 {
     char folder[MAX_PATH] = {};

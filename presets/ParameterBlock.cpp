@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-
 namespace {
 
 constexpr size_t kRecordSize = sizeof(FilterParameters);
@@ -100,12 +99,9 @@ void* ParameterBlockProc(int32_t operation, const void* block, FilterParameters*
 {
     const uint8_t* bytes = static_cast<const uint8_t*>(block);
     switch (operation) {
-    case kBlockCurrentVersion:
-        return const_cast<RecordVersion*>(&kCurrentParametersVersion);
-    case kBlockFactory:
-        return NewBlockWith(kFactoryParameters);
-    case kBlockCurrent:
-        return current != nullptr ? NewBlockWith(WithCurrentVersion(*current)) : nullptr;
+    case kBlockCurrentVersion: return const_cast<RecordVersion*>(&kCurrentParametersVersion);
+    case kBlockFactory: return NewBlockWith(kFactoryParameters);
+    case kBlockCurrent: return current != nullptr ? NewBlockWith(WithCurrentVersion(*current)) : nullptr;
     case kBlockApply:
         if (current == nullptr || bytes == nullptr)
             return Flag(false);
@@ -118,15 +114,13 @@ void* ParameterBlockProc(int32_t operation, const void* block, FilterParameters*
         EncodeRecord(*current, encoded);
         return Flag(std::memcmp(encoded + kFieldsOffset, bytes + kFieldsOffset, kRecordSize - kFieldsOffset) == 0);
     }
-    case kBlockConvert:
-        return bytes != nullptr ? ConvertBlock(bytes) : nullptr;
+    case kBlockConvert: return bytes != nullptr ? ConvertBlock(bytes) : nullptr;
     case kBlockReset:
         if (current == nullptr)
             return Flag(false);
         *current = kFactoryParameters;
         return Flag(true);
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 

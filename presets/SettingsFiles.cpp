@@ -45,14 +45,12 @@ bool WriteWhole(const char* path, const void* buffer, size_t size)
 {
     int error = 0;
     switch (WriteWholeFile(path, buffer, size, &error)) {
-    case WholeFileResult::Written:
-        return true;
+    case WholeFileResult::Written: return true;
     case WholeFileResult::OpenFailed:
         ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected,
                     "_tfopen() failed with FilePath = '%s'  and  errno = '%d'", path, error);
         return false;
-    case WholeFileResult::WriteFailed:
-        break;
+    case WholeFileResult::WriteFailed: break;
     }
     ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "fwrite() failed with FilePath = '%s'  and  errno = '%d'",
                 path, error);

@@ -134,8 +134,7 @@ bool MakeUserDataFolder(const char* path)
     switch (result) {
     case kFolderCreated:
     case kFolderAlreadyExists:
-    case kFolderFileExists:
-        return true;
+    case kFolderFileExists: return true;
     case kFolderPathNotFound:
     case kFolderBadPathname:
     case kFolderNameTooLong:

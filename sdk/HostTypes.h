@@ -16,7 +16,7 @@ using uint16 = uint16_t;
 using uint32 = uint32_t;
 using uint64 = uint64_t;
 
-using Boolean = uint8_t;   // 1 byte; hosts read only the low byte
+using Boolean = uint8_t; // 1 byte; hosts read only the low byte
 using OSErr = int16_t;
 using SPErr = int32_t;
 using SPBoolean = int32_t; // a Windows BOOL
@@ -52,8 +52,8 @@ using PIDescriptorHandle = Handle;
 // A four-character code is the big-endian reading of its characters: FourCC("8BIM") == 0x3842494D.
 constexpr uint32_t FourCC(const char (&code)[5])
 {
-    return (uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) |
-           (uint32_t(uint8_t(code[2])) << 8) | uint32_t(uint8_t(code[3]));
+    return (uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) | (uint32_t(uint8_t(code[2])) << 8) |
+           uint32_t(uint8_t(code[3]));
 }
 static_assert(FourCC("8BIM") == 0x3842494Du && FourCC("#Prc") == 0x23507263u && FourCC("wtch") == 0x77746368u);
 

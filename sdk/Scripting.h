@@ -50,8 +50,7 @@ struct WriteDescriptorProcs
     OSErr (*closeWriteDescriptorProc)(PIWriteDescriptor token, PIDescriptorHandle* newDescriptor);
     OSErr (*putIntegerProc)(PIWriteDescriptor token, DescriptorKeyID key, int32 value);
     OSErr (*putFloatProc)(PIWriteDescriptor token, DescriptorKeyID key, const double* value);
-    OSErr (*putUnitFloatProc)(PIWriteDescriptor token, DescriptorKeyID key, DescriptorUnitID unit,
-                              const double* value);
+    OSErr (*putUnitFloatProc)(PIWriteDescriptor token, DescriptorKeyID key, DescriptorUnitID unit, const double* value);
     OSErr (*putBooleanProc)(PIWriteDescriptor token, DescriptorKeyID key, Boolean value);
     OSErr (*putTextProc)(PIWriteDescriptor token, DescriptorKeyID key, Handle value);
     OSErr (*putAliasProc)(PIWriteDescriptor token, DescriptorKeyID key, Handle value);

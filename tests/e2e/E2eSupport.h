@@ -13,11 +13,11 @@
 
 #include "common/TestDataRoots.h"
 #include "e2e/UserMessageWatch.h"
-#include "engine/UserInput.h"
-#include "image/BufferRecord.h"
 #include "engine/FilterParameters.h"
+#include "engine/UserInput.h"
 #include "host/PluginGlobals.h"
 #include "host/PluginMain.h"
+#include "image/BufferRecord.h"
 #include "tools/harness/Harness.h"
 #include "tools/starfield/StarfieldGenerator.h"
 

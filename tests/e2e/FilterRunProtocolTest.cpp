@@ -2,8 +2,8 @@
 // how an abort or an interrupted render plays out, and that no state of one run leaks into the next.
 #include <filesystem>
 
-#include "engine/RenderShapes.h"
 #include "e2e/E2eSupport.h"
+#include "engine/RenderShapes.h"
 #include "engine/Shape.h"
 #include "engine/StarDetection.h"
 

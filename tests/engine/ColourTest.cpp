@@ -5,10 +5,10 @@
 #include "RenderFixture.h"
 #include "engine/FilterParameters.h"
 #include "engine/QualityMode.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/Rainbow.h"
+#include "engine/RenderShapes.h"
 #include "engine/Saturation.h"
+#include "engine/ShapeMeasurement.h"
 
 namespace {
 

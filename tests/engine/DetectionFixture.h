@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "tools/harness/HeapHostMemory.h"
 #include "diag/ErrorReport.h"
+#include "engine/EngineState.h"
 #include "engine/FilterParameters.h"
+#include "engine/FixedPoint.h"
 #include "engine/QualityMode.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-#include "engine/EngineState.h"
-#include "engine/FixedPoint.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
 #include "engine/UserInput.h"
 #include "image/ToneTables.h"
+#include "tools/harness/HeapHostMemory.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
 namespace detection_test {
@@ -77,7 +77,7 @@ public:
         FreeImageBuffer(&input);
         const PlaneCounts counts{mode == kGray16 ? 1 : 3, transparency ? 1 : 0, 0, 0, 0};
         ASSERT_EQ(noErr,
-            AllocateImageBuffer(&input, ImageRect{0, 0, picture.width, picture.height}, mode, counts, true));
+                  AllocateImageBuffer(&input, ImageRect{0, 0, picture.width, picture.height}, mode, counts, true));
         WriteToImageBuffer(picture, &input);
     }
 

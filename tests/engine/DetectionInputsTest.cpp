@@ -5,11 +5,11 @@
 #include <deque>
 
 #include "engine/FilterParameters.h"
+#include "engine/FloodFill.h"
 #include "engine/QualityMode.h"
+#include "engine/RadialProfile.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-#include "engine/FloodFill.h"
-#include "engine/RadialProfile.h"
 #include "engine/StarRefinement.h"
 
 using namespace detection_test;

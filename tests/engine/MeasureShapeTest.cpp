@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "engine/FilterParameters.h"
+#include "engine/MeasureShapes.h"
 #include "engine/QualityMode.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-#include "engine/MeasureShapes.h"
 
 using namespace detection_test;
 
@@ -194,7 +194,8 @@ TEST_F(MeasureShapeTest, MeasurementsMatchADoublePrecisionModelAndUseOnlyInsideP
     gDetection.image = &input;
     for (const StarPosition& at : {StarPosition{30, 0, 25, 0}, StarPosition{12, 3, 40, 1}, StarPosition{0, 2, 0, 2},
                                    StarPosition{59, 1, 3, 3}, StarPosition{-3, 0, 20, 0}}) {
-        for (Shape* shape : {&gMeasureShapes.rings[1], &gMeasureShapes.rings[17], &gMeasureShapes.discs[6], &gMeasureShapes.discs[40]}) {
+        for (Shape* shape : {&gMeasureShapes.rings[1], &gMeasureShapes.rings[17], &gMeasureShapes.discs[6],
+                             &gMeasureShapes.discs[40]}) {
             const BrightnessMeasurement m = MeasureBrightness(shape, *gDetection.image, at);
             ASSERT_TRUE(m.success);
             double mean, deviation;
@@ -216,11 +217,13 @@ TEST_F(MeasureShapeTest, MeasurementsMatchADoublePrecisionModelAndUseOnlyInsideP
     UseImage(UniformImage(30, 30, 0.8, 0.4, 0.1), kRgb32);
     gDetection.image = &input;
     const PixelSample pixel = input.getPixel(&input, 15, 15);
-    const ColourMeasurement precise = MeasureColour(&gMeasureShapes.rings[20], *gDetection.image, StarPosition{15, 1, 15, 2});
+    const ColourMeasurement precise =
+        MeasureColour(&gMeasureShapes.rings[20], *gDetection.image, StarPosition{15, 1, 15, 2});
     EXPECT_NEAR(double(precise.red), double(pixel.red), 512.0);
     EXPECT_NEAR(double(precise.blue), double(pixel.blue), 512.0);
     gQuality = PreviewQuality();
-    const ColourMeasurement preview = MeasureColour(&gMeasureShapes.rings[20], *gDetection.image, StarPosition{15, 1, 15, 2});
+    const ColourMeasurement preview =
+        MeasureColour(&gMeasureShapes.rings[20], *gDetection.image, StarPosition{15, 1, 15, 2});
     EXPECT_LT(preview.red, precise.red);
     EXPECT_NEAR(double(preview.red), double(pixel.red), double(pixel.red) * 0.003 + 512.0);
 }
@@ -235,7 +238,8 @@ TEST_F(MeasureShapeTest, OnlyShapeParametersAndQualityRebuildTheRenderShapes)
         gRenderShapes.spike.entries[5].pointCount = gRenderShapes.flare.entries[5].pointCount = 3;
         change();
         const bool invalidated = RefreshRenderShapes(parameters, gQuality, input.width, input.height);
-        const bool spike = gRenderShapes.spike.entries[5].pointCount != 0, flare = gRenderShapes.flare.entries[5].pointCount != 0;
+        const bool spike = gRenderShapes.spike.entries[5].pointCount != 0,
+                   flare = gRenderShapes.flare.entries[5].pointCount != 0;
         EXPECT_EQ(invalidated, !spike || !flare);
         return std::make_pair(spike, flare);
     };

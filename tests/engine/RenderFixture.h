@@ -10,17 +10,17 @@
 #include <random>
 #include <vector>
 
-#include "tools/harness/HeapHostMemory.h"
+#include "engine/EffectTables.h"
 #include "engine/FilterParameters.h"
+#include "engine/FixedPoint.h"
 #include "engine/QualityMode.h"
+#include "engine/RenderEffect.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-#include "engine/EffectTables.h"
-#include "engine/FixedPoint.h"
-#include "engine/RenderEffect.h"
 #include "engine/StarList.h"
 #include "engine/UserInput.h"
 #include "image/ToneTables.h"
+#include "tools/harness/HeapHostMemory.h"
 
 constexpr int32_t kModeGray8 = 1;
 constexpr int32_t kModeRgb8 = 3;
@@ -65,7 +65,7 @@ protected:
     {
         EXPECT_LT(images.size(), images.capacity());
         ImageBuffer* image = &images.emplace_back();
-        EXPECT_EQ(noErr,AllocateImageBuffer(image, rect, mode, PlaneCounts{3, transparency ? 1 : 0, 0, 0, 0}, mask));
+        EXPECT_EQ(noErr, AllocateImageBuffer(image, rect, mode, PlaneCounts{3, transparency ? 1 : 0, 0, 0, 0}, mask));
         FillNoise(image, seed);
         return image;
     }

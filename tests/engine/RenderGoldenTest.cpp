@@ -2,11 +2,11 @@
 // result was last looked at and accepted; both builds must give the same values. After a deliberate
 // change of the effect: look at the new pictures (corvane-render), then replace the checksums.
 #include "RenderFixture.h"
+#include "engine/EngineState.h"
 #include "engine/FilterParameters.h"
 #include "engine/QualityMode.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-#include "engine/EngineState.h"
 #include "engine/StarDetection.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
@@ -34,7 +34,7 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
         options.seed = 424242;
         options.starCount = 70;
         const ImageRect rect{0, 0, 320, 240};
-        ASSERT_EQ(noErr,AllocateImageBuffer(&input, rect, golden.mode, PlaneCounts{3, 0, 0, 0, 0}, true));
+        ASSERT_EQ(noErr, AllocateImageBuffer(&input, rect, golden.mode, PlaneCounts{3, 0, 0, 0, 0}, true));
         std::memset(input.mask.data, 255, size_t(input.pixelCount));
         WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &input);
         ResetEngine();
@@ -52,7 +52,8 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
                 ASSERT_TRUE(RenderEffect(Inputs(), &input, tile, result, tile) == WorkStatus::Done);
             }
         const uint64_t checksum = Fnv1a(PlaneBytes(result));
-        EXPECT_EQ(checksum, golden.checksum) << "mode " << golden.mode << (golden.preview ? " preview" : "") << ": 0x" << std::hex << checksum;
+        EXPECT_EQ(checksum, golden.checksum)
+            << "mode " << golden.mode << (golden.preview ? " preview" : "") << ": 0x" << std::hex << checksum;
         ResetEngine();
         FreeImageBuffer(&input);
     }

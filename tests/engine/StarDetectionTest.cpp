@@ -6,13 +6,13 @@
 #include <string>
 
 #include "engine/FilterParameters.h"
+#include "engine/FloodFill.h"
 #include "engine/QualityMode.h"
+#include "engine/RadialProfile.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-#include "engine/FloodFill.h"
-#include "engine/RadialProfile.h"
-#include "engine/StarRefinement.h"
 #include "engine/StarListJson.h"
+#include "engine/StarRefinement.h"
 
 using namespace detection_test;
 

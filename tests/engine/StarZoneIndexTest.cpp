@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "engine/FilterParameters.h"
+#include "engine/FloodFill.h"
 #include "engine/QualityMode.h"
+#include "engine/RadialProfile.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-#include "engine/FloodFill.h"
-#include "engine/RadialProfile.h"
 #include "engine/StarRefinement.h"
 #include "engine/StarZoneIndex.h"
 

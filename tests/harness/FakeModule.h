@@ -26,23 +26,12 @@ inline void FakeEntry(int16 selector, void* record, intptr_t*, int16* result)
     FakeModule& m = Fake();
     const FakeModule::Step* step = nullptr;
     switch (selector) {
-    case filterSelectorParameters:
-        step = &m.parameters;
-        break;
-    case filterSelectorPrepare:
-        step = &m.prepare;
-        break;
-    case filterSelectorStart:
-        step = &m.start;
-        break;
-    case filterSelectorContinue:
-        step = &m.proceed;
-        break;
-    case filterSelectorFinish:
-        step = &m.finish;
-        break;
-    default:
-        return;
+    case filterSelectorParameters: step = &m.parameters; break;
+    case filterSelectorPrepare: step = &m.prepare; break;
+    case filterSelectorStart: step = &m.start; break;
+    case filterSelectorContinue: step = &m.proceed; break;
+    case filterSelectorFinish: step = &m.finish; break;
+    default: return;
     }
     if (*step) {
         const OSErr error = (*step)(static_cast<FilterRecord*>(record));

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "diag/DebugLog.h"
-#include "image/BufferRecord.h"
 #include "host/PluginGlobals.h"
+#include "image/BufferRecord.h"
 #include "presets/UserFolders.h"
 #include "tools/harness/Harness.h"
 

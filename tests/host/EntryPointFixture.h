@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/TestDataRoots.h"
-#include "image/BufferRecord.h"
 #include "engine/FilterParameters.h"
 #include "host/LastParameters.h"
 #include "host/PluginGlobals.h"
+#include "image/BufferRecord.h"
 #include "presets/ParameterBlock.h"
 #include "tools/harness/Harness.h"
 

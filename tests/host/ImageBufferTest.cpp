@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "tools/harness/HeapHostMemory.h"
 #include "host/ImageTestSupport.h"
 #include "image/ToneTables.h"
+#include "tools/harness/HeapHostMemory.h"
 
 namespace {
 
@@ -81,8 +81,16 @@ TEST_F(ImageBufferTest, BlocksOnlyGrowKeepTheirContentsAndAreCounted)
 
 TEST_F(ImageBufferTest, BufferProcsServeWhenTheSuiteIsMissing)
 {
-    BufferProcs procs{2, 5, FakeBufferProcs::Allocate, FakeBufferProcs::Lock, FakeBufferProcs::Unlock,
-                      FakeBufferProcs::Free, nullptr, nullptr, nullptr, nullptr};
+    BufferProcs procs{2,
+                      5,
+                      FakeBufferProcs::Allocate,
+                      FakeBufferProcs::Lock,
+                      FakeBufferProcs::Unlock,
+                      FakeBufferProcs::Free,
+                      nullptr,
+                      nullptr,
+                      nullptr,
+                      nullptr};
     SetHostMemory(HostMemory{nullptr, nullptr});
     EXPECT_EQ(ReallocateBuffer(64, &record), memFullErr); // no host memory at all
     SetHostMemory(HostMemory{nullptr, &procs});
@@ -104,7 +112,7 @@ TEST_F(ImageBufferTest, BufferProcsServeWhenTheSuiteIsMissing)
 TEST_F(ImageBufferTest, ImpossiblePlaneCountsAreReportedAndDropped)
 {
     UserMessages messages;
-    ASSERT_EQ(noErr,AllocateImageBuffer(&a, ImageRect{0, 0, 4, 4}, 3, PlaneCounts{1, 2, 1, 0, 2}, false));
+    ASSERT_EQ(noErr, AllocateImageBuffer(&a, ImageRect{0, 0, 4, 4}, 3, PlaneCounts{1, 2, 1, 0, 2}, false));
     EXPECT_EQ(a.layerPlanes, 3);
     EXPECT_EQ(a.transparencyPlanes, 1);
     EXPECT_NE(a.planes[3], nullptr);
@@ -126,7 +134,7 @@ TEST_F(ImageBufferTest, SizesBeyondThirtyTwoBitsAreRefusedBeforeAskingTheHost)
     EXPECT_EQ(a.getPixel(&a, 0, 0).red, 0u); // still safe to call
 
     // An inverted rectangle allocates nothing and ignores access.
-    ASSERT_EQ(noErr,AllocateImageBuffer(&c, ImageRect{5, 5, 2, 9}, 3, PlaneCounts{3, 0, 0, 0, 0}, true));
+    ASSERT_EQ(noErr, AllocateImageBuffer(&c, ImageRect{5, 5, 2, 9}, 3, PlaneCounts{3, 0, 0, 0, 0}, true));
     c.putPixel(&c, PixelSample{1, 2, 3, 4, 5}, 5, 5);
     EXPECT_EQ(c.pixelCount, 0);
     EXPECT_EQ(PeakBufferUsage(), 0u);
@@ -136,14 +144,14 @@ TEST_F(ImageBufferTest, SizesBeyondThirtyTwoBitsAreRefusedBeforeAskingTheHost)
 TEST_F(ImageBufferTest, CopyBetweenDepthsKeepsEightBitValues)
 {
     const ImageRect rect{0, 0, 256, 2};
-    ASSERT_EQ(noErr,AllocateImageBuffer(&a, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
+    ASSERT_EQ(noErr, AllocateImageBuffer(&a, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
     for (int32_t x = 0; x < 256; ++x)
         for (int32_t p = 0; p < 4; ++p)
             for (int32_t y = 0; y < 2; ++y)
                 StoreSample(a, p, x, y, (x + 40 * p + 101 * y) % 256);
     for (int32_t deep : {11, 16}) {
-        ASSERT_EQ(noErr,AllocateImageBuffer(&b, rect, deep, PlaneCounts{3, 1, 0, 0, 0}, false));
-        ASSERT_EQ(noErr,AllocateImageBuffer(&c, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
+        ASSERT_EQ(noErr, AllocateImageBuffer(&b, rect, deep, PlaneCounts{3, 1, 0, 0, 0}, false));
+        ASSERT_EQ(noErr, AllocateImageBuffer(&c, rect, 3, PlaneCounts{3, 1, 0, 0, 0}, false));
         CopyImageBuffer(&a, &b);
         CopyImageBuffer(&b, &c);
         EXPECT_EQ(std::memcmp(a.image.data, c.image.data, size_t(a.pixelCount) * 4), 0) << deep;
@@ -154,8 +162,8 @@ TEST_F(ImageBufferTest, CopyBetweenDepthsKeepsEightBitValues)
 // target pixels beyond the source get its edge colour, unselected.
 TEST_F(ImageBufferTest, CopyBetweenDifferentRectanglesGoesPixelByPixel)
 {
-    ASSERT_EQ(noErr,AllocateImageBuffer(&a, ImageRect{0, 0, 2, 1}, 1, PlaneCounts{1, 0, 0, 0, 0}, false));
-    ASSERT_EQ(noErr,AllocateImageBuffer(&b, ImageRect{-1, 0, 4, 2}, 1, PlaneCounts{1, 0, 0, 0, 0}, true));
+    ASSERT_EQ(noErr, AllocateImageBuffer(&a, ImageRect{0, 0, 2, 1}, 1, PlaneCounts{1, 0, 0, 0, 0}, false));
+    ASSERT_EQ(noErr, AllocateImageBuffer(&b, ImageRect{-1, 0, 4, 2}, 1, PlaneCounts{1, 0, 0, 0, 0}, true));
     StoreSample(a, 0, 0, 0, 10);
     StoreSample(a, 0, 1, 0, 20);
     CopyImageBuffer(&a, &b);

@@ -3,12 +3,12 @@
 #include <functional>
 #include <limits>
 
-#include "tools/harness/HeapHostMemory.h"
-#include "host/ImageTestSupport.h"
 #include "engine/RenderShapes.h"
+#include "host/ImageTestSupport.h"
 #include "host/ImageTransfer.h"
 #include "image/ToneTables.h"
 #include "tools/harness/Harness.h"
+#include "tools/harness/HeapHostMemory.h"
 
 namespace {
 
@@ -16,9 +16,9 @@ namespace {
 // input and ending the transfer, where the filter run would.
 std::function<void()> gScript;
 bool gCoordinates32 = true;
-FilterRecord* gRecord;   // the record of the current call
-ImageBuffer input;       // the image read at start
-OSErr gWriteError;       // the first failure of a write-back
+FilterRecord* gRecord; // the record of the current call
+ImageBuffer input;     // the image read at start
+OSErr gWriteError;     // the first failure of a write-back
 
 void Entry(int16 selector, void* record, intptr_t*, int16* result)
 {
@@ -235,9 +235,11 @@ TEST_F(ImageTransferTest, FailingTransfersEndWithTheHostsCodeAndAMessageUnlessCa
         gScript = [] { EXPECT_FALSE(WriteBack(10)); };
         EXPECT_EQ(host.RunRepeat(), error);
         EXPECT_EQ(host.AdvanceStateCalls(), at); // no closing call after a failure
-        EXPECT_EQ(messages.Texts(), error == userCanceledErr ? std::vector<std::string>{}
-                                    : at == 2 ? std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."}
-                                              : std::vector<std::string>{"Error - Exiting Plugin / Could not write results back to editor."});
+        EXPECT_EQ(messages.Texts(),
+                  error == userCanceledErr ? std::vector<std::string>{}
+                  : at == 2
+                      ? std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."}
+                      : std::vector<std::string>{"Error - Exiting Plugin / Could not write results back to editor."});
         EXPECT_EQ(host.LiveBuffers(), 0);
     }
 }

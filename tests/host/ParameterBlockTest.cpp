@@ -96,7 +96,8 @@ TEST_F(ParameterBlock, ConvertsOnlyDegreeBlocksScalingTheAngleInSixteenBits)
 {
     std::vector<uint8_t> expected = Block(4, -150);
     EXPECT_EQ(Take(ParameterBlockProc(kBlockConvert, Block(3, -15).data(), gPlugin.parameters)), expected);
-    EXPECT_EQ(AngleOf(Take(ParameterBlockProc(kBlockConvert, Block(3, 5000).data(), gPlugin.parameters))), int16_t(50000 - 65536));
+    EXPECT_EQ(AngleOf(Take(ParameterBlockProc(kBlockConvert, Block(3, 5000).data(), gPlugin.parameters))),
+              int16_t(50000 - 65536));
     for (uint16_t build : {0, 2, 4, 5})
         EXPECT_EQ(ParameterBlockProc(kBlockConvert, Block(build, 15).data(), gPlugin.parameters), nullptr) << build;
 }

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <limits>
 
-#include "tools/harness/HeapHostMemory.h"
 #include "host/ImageTestSupport.h"
 #include "image/ToneTables.h"
+#include "tools/harness/HeapHostMemory.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ protected:
     void TearDown() override { FreeImageBuffer(&b); }
     void Allocate(int32_t mode, bool transparency, bool withMask)
     {
-        ASSERT_EQ(noErr,AllocateImageBuffer(&b, kRect, mode, PlaneCounts{3, transparency, 0, 0, 0}, withMask));
+        ASSERT_EQ(noErr, AllocateImageBuffer(&b, kRect, mode, PlaneCounts{3, transparency, 0, 0, 0}, withMask));
     }
     int32_t Planes() const { return b.layerPlanes + b.transparencyPlanes; }
     uint8_t& Mask(int32_t x, int32_t y) { return static_cast<uint8_t*>(b.mask.data)[(y - 5) * 5 + x + 3]; }

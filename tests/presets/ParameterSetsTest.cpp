@@ -5,8 +5,8 @@
 
 #include "common/TestDataRoots.h"
 #include "host/LastParameters.h"
-#include "presets/ParameterBlock.h"
 #include "host/PluginGlobals.h"
+#include "presets/ParameterBlock.h"
 #include "presets/ParameterSets.h"
 
 namespace fs = std::filesystem;

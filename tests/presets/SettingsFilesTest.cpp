@@ -4,8 +4,8 @@
 #include <string>
 
 #include "common/TestDataRoots.h"
-#include "presets/ParameterBlock.h"
 #include "host/PluginGlobals.h"
+#include "presets/ParameterBlock.h"
 #include "presets/RecordVersion.h"
 #include "presets/SettingsFiles.h"
 #include "presets/UserFolders.h"

@@ -53,9 +53,9 @@ namespace {
 // The record's fields for each parameter, in the order of ParameterOptions().
 void ParametersFromRecord(const FilterParameters& record, std::vector<ParameterValue>* values)
 {
-    const int32_t fields[] = {record.intensity,          record.length,           record.angle,
-                              record.numberOfPoints,     record.spikeSharpness,   record.saturation,
-                              record.rainbowIntensity,   record.rainbowFrequency, record.secondarySpikeIntensity,
+    const int32_t fields[] = {record.intensity,           record.length,           record.angle,
+                              record.numberOfPoints,      record.spikeSharpness,   record.saturation,
+                              record.rainbowIntensity,    record.rainbowFrequency, record.secondarySpikeIntensity,
                               record.softFlareBrightness, record.outputSpikesOnly};
     const std::vector<ParameterOption>& options = ParameterOptions();
     for (size_t i = 0; i < options.size(); ++i)

@@ -84,7 +84,7 @@ void HandInProfile(FilterRecord* record)
 
 bool MakeFolders(const std::string& path)
 {
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         std::string part = path.substr(0, slash);
         if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
             return false;

@@ -30,9 +30,7 @@ ImageFile PreviewOf(const ImageFile& image)
     uint8_t* out = SamplesAs<uint8_t>(preview);
     for (size_t i = 0; i < count; ++i) {
         switch (image.format) {
-        case SampleFormat::U8:
-            out[i] = SamplesAs<uint8_t>(image)[i];
-            break;
+        case SampleFormat::U8: out[i] = SamplesAs<uint8_t>(image)[i]; break;
         case SampleFormat::U16:
             out[i] = uint8_t((uint32_t(SamplesAs<uint16_t>(image)[i]) * 255u + 32767u) / 65535u);
             break;
@@ -51,11 +49,16 @@ Descriptor FactoryDescriptor()
 {
     const FilterParameters& p = kFactoryParameters;
     std::vector<ParameterValue> values = {
-        {FourCC("Intn"), p.intensity},          {FourCC("Lngt"), p.length},
-        {FourCC("Angl"), p.angle},              {FourCC("numP"), p.numberOfPoints},
-        {FourCC("spsH"), p.spikeSharpness},     {FourCC("Strt"), p.saturation},
-        {FourCC("rbwI"), p.rainbowIntensity},   {FourCC("rbwF"), p.rainbowFrequency},
-        {FourCC("sspI"), p.secondarySpikeIntensity}, {FourCC("sflB"), p.softFlareBrightness},
+        {FourCC("Intn"), p.intensity},
+        {FourCC("Lngt"), p.length},
+        {FourCC("Angl"), p.angle},
+        {FourCC("numP"), p.numberOfPoints},
+        {FourCC("spsH"), p.spikeSharpness},
+        {FourCC("Strt"), p.saturation},
+        {FourCC("rbwI"), p.rainbowIntensity},
+        {FourCC("rbwF"), p.rainbowFrequency},
+        {FourCC("sspI"), p.secondarySpikeIntensity},
+        {FourCC("sflB"), p.softFlareBrightness},
         {FourCC("opsO"), p.outputSpikesOnly},
     };
     return DescriptorFromParameters(values);

@@ -9,10 +9,10 @@
 
 struct FilterSessionSettings
 {
-    Descriptor descriptor;                     // the parameters to apply; empty repeats the last ones
-    int32_t tileSize = 0;                      // the host's tile size; 0 for none
+    Descriptor descriptor;                         // the parameters to apply; empty repeats the last ones
+    int32_t tileSize = 0;                          // the host's tile size; 0 for none
     const std::vector<uint8_t>* profile = nullptr; // the document's ICC profile, or null
-    bool progress = true;                      // draw the progress bar (on a terminal)
+    bool progress = true;                          // draw the progress bar (on a terminal)
 };
 
 // Runs the filter over `document`, which then holds the result. Returns the host result code.

@@ -28,12 +28,9 @@ std::string FitsErrorText(const char* what, int status)
 int FitsDataType(SampleFormat format)
 {
     switch (format) {
-    case SampleFormat::U8:
-        return TBYTE;
-    case SampleFormat::U16:
-        return TUSHORT;
-    case SampleFormat::F32:
-        return TFLOAT;
+    case SampleFormat::U8: return TBYTE;
+    case SampleFormat::U16: return TUSHORT;
+    case SampleFormat::F32: return TFLOAT;
     }
     return TBYTE;
 }
@@ -82,15 +79,9 @@ bool ReadFitsFile(const std::string& path, ImageFile* image, std::string* error)
         return false;
     }
     switch (bitpix) {
-    case BYTE_IMG:
-        image->format = SampleFormat::U8;
-        break;
-    case SHORT_IMG:
-        image->format = SampleFormat::U16;
-        break;
-    case FLOAT_IMG:
-        image->format = SampleFormat::F32;
-        break;
+    case BYTE_IMG: image->format = SampleFormat::U8; break;
+    case SHORT_IMG: image->format = SampleFormat::U16; break;
+    case FLOAT_IMG: image->format = SampleFormat::F32; break;
     default:
         std::snprintf(text, sizeof text, "unsupported bit depth (BITPIX %d; 8, 16 and -32 are supported)", bitpix);
         *error = text;
@@ -153,8 +144,9 @@ bool WriteFitsFile(const std::string& path, const ImageFile& image, std::string*
         return false;
     }
     FitsCloser closer{fits};
-    int bitpix = image.format == SampleFormat::U8 ? BYTE_IMG : image.format == SampleFormat::U16 ? USHORT_IMG
-                                                                                                : FLOAT_IMG;
+    int bitpix = image.format == SampleFormat::U8    ? BYTE_IMG
+                 : image.format == SampleFormat::U16 ? USHORT_IMG
+                                                     : FLOAT_IMG;
     long sides[3] = {image.width, image.height, image.colourChannels};
     int axes = image.colourChannels == 3 ? 3 : 2;
     if (fits_create_img(fits, bitpix, axes, sides, &status)) {

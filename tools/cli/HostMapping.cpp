@@ -9,12 +9,9 @@ int16_t HostModeFor(const ImageFile& image)
 {
     const bool rgb = image.colourChannels == 3;
     switch (image.format) {
-    case SampleFormat::U8:
-        return rgb ? plugInModeRGBColor : plugInModeGrayScale;
-    case SampleFormat::U16:
-        return rgb ? plugInModeRGB48 : plugInModeGray16;
-    case SampleFormat::F32:
-        return rgb ? plugInModeRGB96 : plugInModeGray32;
+    case SampleFormat::U8: return rgb ? plugInModeRGBColor : plugInModeGrayScale;
+    case SampleFormat::U16: return rgb ? plugInModeRGB48 : plugInModeGray16;
+    case SampleFormat::F32: return rgb ? plugInModeRGB96 : plugInModeGray32;
     }
     return plugInModeGrayScale;
 }
@@ -95,10 +92,8 @@ namespace {
 uint8_t SelectionFromSample(const ImageFile& mask, size_t index)
 {
     switch (mask.format) {
-    case SampleFormat::U8:
-        return SamplesAs<uint8_t>(mask)[index];
-    case SampleFormat::U16:
-        return uint8_t((uint32_t(SamplesAs<uint16_t>(mask)[index]) * 255u + 32767u) / 65535u);
+    case SampleFormat::U8: return SamplesAs<uint8_t>(mask)[index];
+    case SampleFormat::U16: return uint8_t((uint32_t(SamplesAs<uint16_t>(mask)[index]) * 255u + 32767u) / 65535u);
     case SampleFormat::F32: {
         float f = SamplesAs<float>(mask)[index];
         if (!(f > 0.0f)) // NaN too
@@ -120,13 +115,12 @@ bool ApplySelectionImage(const ImageFile& mask, HostDocument* document, std::str
         return false;
     }
     if (mask.width != document->Width() || mask.height != document->Height()) {
-        *error = "the mask is " + std::to_string(mask.width) + " x " + std::to_string(mask.height) +
-                 ", the image " + std::to_string(document->Width()) + " x " + std::to_string(document->Height());
+        *error = "the mask is " + std::to_string(mask.width) + " x " + std::to_string(mask.height) + ", the image " +
+                 std::to_string(document->Width()) + " x " + std::to_string(document->Height());
         return false;
     }
     const int32_t channels = mask.Channels(); // an alpha channel of the mask is ignored
-    document->SetSelection([&](int32_t x, int32_t y) {
-        return SelectionFromSample(mask, (size_t(y) * mask.width + x) * channels);
-    });
+    document->SetSelection(
+        [&](int32_t x, int32_t y) { return SelectionFromSample(mask, (size_t(y) * mask.width + x) * channels); });
     return true;
 }

@@ -5,12 +5,9 @@
 int32_t BytesPerSample(SampleFormat format)
 {
     switch (format) {
-    case SampleFormat::U8:
-        return 1;
-    case SampleFormat::U16:
-        return 2;
-    case SampleFormat::F32:
-        return 4;
+    case SampleFormat::U8: return 1;
+    case SampleFormat::U16: return 2;
+    case SampleFormat::F32: return 4;
     }
     return 1;
 }
@@ -23,12 +20,9 @@ int32_t BitsPerSample(SampleFormat format)
 const char* SampleFormatName(SampleFormat format)
 {
     switch (format) {
-    case SampleFormat::U8:
-        return "8-bit";
-    case SampleFormat::U16:
-        return "16-bit";
-    case SampleFormat::F32:
-        return "32-bit float";
+    case SampleFormat::U8: return "8-bit";
+    case SampleFormat::U16: return "16-bit";
+    case SampleFormat::F32: return "32-bit float";
     }
     return "?";
 }

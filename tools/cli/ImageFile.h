@@ -30,8 +30,8 @@ struct ImageFile
 {
     int32_t width = 0;
     int32_t height = 0;
-    int32_t colourChannels = 0; // 1 (grey) or 3 (RGB)
-    bool hasAlpha = false;      // one more channel after the colour ones
+    int32_t colourChannels = 0;      // 1 (grey) or 3 (RGB)
+    bool hasAlpha = false;           // one more channel after the colour ones
     bool alphaPremultiplied = false; // kept only so that a TIFF writes back with the alpha kind it had
     SampleFormat format = SampleFormat::U8;
     std::unique_ptr<uint8_t[], FreeDeleter> pixels;

@@ -8,14 +8,10 @@
 const char* FileFormatName(FileFormat format)
 {
     switch (format) {
-    case FileFormat::Tiff:
-        return "TIFF";
-    case FileFormat::Png:
-        return "PNG";
-    case FileFormat::Fits:
-        return "FITS";
-    case FileFormat::Unknown:
-        break;
+    case FileFormat::Tiff: return "TIFF";
+    case FileFormat::Png: return "PNG";
+    case FileFormat::Fits: return "FITS";
+    case FileFormat::Unknown: break;
     }
     return "unknown";
 }
@@ -70,14 +66,10 @@ bool ReadImageFile(const std::string& path, ImageFile* image, FileFormat* format
     }
     *format = FormatFromMagic(head, count);
     switch (*format) {
-    case FileFormat::Tiff:
-        return ReadTiffFile(path, image, error);
-    case FileFormat::Png:
-        return ReadPngFile(path, image, error);
-    case FileFormat::Fits:
-        return ReadFitsFile(path, image, error);
-    case FileFormat::Unknown:
-        break;
+    case FileFormat::Tiff: return ReadTiffFile(path, image, error);
+    case FileFormat::Png: return ReadPngFile(path, image, error);
+    case FileFormat::Fits: return ReadFitsFile(path, image, error);
+    case FileFormat::Unknown: break;
     }
     *error = "unsupported format (not a TIFF, PNG or FITS file)";
     return false;
@@ -94,10 +86,8 @@ std::string CheckStorable(FileFormat format, const ImageFile& image)
         if (image.hasAlpha)
             return "FITS cannot hold an alpha channel (write a .tif or .png file)";
         return "";
-    case FileFormat::Tiff:
-        return "";
-    case FileFormat::Unknown:
-        break;
+    case FileFormat::Tiff: return "";
+    case FileFormat::Unknown: break;
     }
     return "unknown output format (use .tif, .png or .fits)";
 }
@@ -110,14 +100,10 @@ bool WriteImageFile(const std::string& path, FileFormat format, const ImageFile&
         return false;
     }
     switch (format) {
-    case FileFormat::Tiff:
-        return WriteTiffFile(path, image, error);
-    case FileFormat::Png:
-        return WritePngFile(path, image, error);
-    case FileFormat::Fits:
-        return WriteFitsFile(path, image, error);
-    case FileFormat::Unknown:
-        break;
+    case FileFormat::Tiff: return WriteTiffFile(path, image, error);
+    case FileFormat::Png: return WritePngFile(path, image, error);
+    case FileFormat::Fits: return WriteFitsFile(path, image, error);
+    case FileFormat::Unknown: break;
     }
     return false;
 }

@@ -167,7 +167,8 @@ bool ParseApplyOptions(const std::vector<std::string>& arguments, ApplyOptions* 
         }
     }
     if (files.size() != 2) {
-        *error = files.size() < 2 ? "apply needs an input and an output file" : "apply takes one input and one output file";
+        *error =
+            files.size() < 2 ? "apply needs an input and an output file" : "apply takes one input and one output file";
         return false;
     }
     options->input = files[0];

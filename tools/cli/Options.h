@@ -11,12 +11,12 @@
 // One of the eleven effect parameters as the command line names it.
 struct ParameterOption
 {
-    const char* name;   // without the leading "--"
+    const char* name;    // without the leading "--"
     DescriptorKeyID key; // its scripting key
-    int32_t minimum;    // in the record's units (tenths of a degree for the angle)
+    int32_t minimum;     // in the record's units (tenths of a degree for the angle)
     int32_t maximum;
-    bool tenths;        // given in units with one decimal, stored times ten
-    bool flag;          // a switch without a value
+    bool tenths; // given in units with one decimal, stored times ten
+    bool flag;   // a switch without a value
 };
 
 // The parameters in the order of the record.
@@ -32,9 +32,9 @@ struct ApplyOptions
 {
     std::string input;
     std::string output;
-    std::string presetPath; // --preset; empty when none
-    std::string maskPath;   // --mask; empty when none
-    int32_t tileSize = 0;   // --tile; 0 lets the host choose
+    std::string presetPath;                 // --preset; empty when none
+    std::string maskPath;                   // --mask; empty when none
+    int32_t tileSize = 0;                   // --tile; 0 lets the host choose
     std::vector<ParameterValue> parameters; // in the order given; a later one replaces an earlier one
 };
 

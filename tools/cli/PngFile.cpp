@@ -152,7 +152,9 @@ bool CheckPngSides(std::FILE* file, std::string* error)
         return true; // libpng explains what is wrong
     }
     std::rewind(file);
-    auto side = [&](int at) { return uint32_t(head[at]) << 24 | uint32_t(head[at + 1]) << 16 | uint32_t(head[at + 2]) << 8 | head[at + 3]; };
+    auto side = [&](int at) {
+        return uint32_t(head[at]) << 24 | uint32_t(head[at + 1]) << 16 | uint32_t(head[at + 2]) << 8 | head[at + 3];
+    };
     ImageFile probe;
     probe.width = int32_t(std::min<uint32_t>(side(16), INT32_MAX));
     probe.height = int32_t(std::min<uint32_t>(side(20), INT32_MAX));

@@ -50,22 +50,15 @@ struct TiffCloser
 const char* PhotometricName(uint16_t photometric)
 {
     switch (photometric) {
-    case PHOTOMETRIC_MINISWHITE:
-        return "min-is-white grey";
-    case PHOTOMETRIC_PALETTE:
-        return "palette";
-    case PHOTOMETRIC_MASK:
-        return "transparency mask";
-    case PHOTOMETRIC_SEPARATED:
-        return "CMYK";
-    case PHOTOMETRIC_YCBCR:
-        return "YCbCr";
+    case PHOTOMETRIC_MINISWHITE: return "min-is-white grey";
+    case PHOTOMETRIC_PALETTE: return "palette";
+    case PHOTOMETRIC_MASK: return "transparency mask";
+    case PHOTOMETRIC_SEPARATED: return "CMYK";
+    case PHOTOMETRIC_YCBCR: return "YCbCr";
     case PHOTOMETRIC_CIELAB:
     case PHOTOMETRIC_ICCLAB:
-    case PHOTOMETRIC_ITULAB:
-        return "Lab";
-    default:
-        return "unknown";
+    case PHOTOMETRIC_ITULAB: return "Lab";
+    default: return "unknown";
     }
 }
 
@@ -170,8 +163,8 @@ bool ReadStrips(TIFF* tif, ImageFile* image, bool separate, std::string* error)
                 *error = WithTiffError("truncated or damaged TIFF");
                 return false;
             }
-            PlaceBlock(image, line.get(), uint32_t(image->width), 0, y, uint32_t(image->width), 1,
-                       separate ? plane : 0, separate ? 1 : image->Channels());
+            PlaceBlock(image, line.get(), uint32_t(image->width), 0, y, uint32_t(image->width), 1, separate ? plane : 0,
+                       separate ? 1 : image->Channels());
         }
     }
     return true;

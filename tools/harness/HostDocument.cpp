@@ -10,16 +10,12 @@ int32_t BytesOfMode(int16 mode)
 {
     switch (mode) {
     case plugInModeGrayScale:
-    case plugInModeRGBColor:
-        return 1;
+    case plugInModeRGBColor: return 1;
     case plugInModeGray16:
-    case plugInModeRGB48:
-        return 2;
+    case plugInModeRGB48: return 2;
     case plugInModeRGB96:
-    case plugInModeGray32:
-        return 4;
-    default:
-        return 0;
+    case plugInModeGray32: return 4;
+    default: return 0;
     }
 }
 
@@ -59,8 +55,7 @@ double HostDocument::Sample(int32_t plane, int32_t x, int32_t y) const
 {
     const uint8_t* p = SampleAddress(plane, x, y);
     switch (bytesPerSample_) {
-    case 1:
-        return *p;
+    case 1: return *p;
     case 2: {
         uint16_t v;
         std::memcpy(&v, p, 2);

@@ -14,11 +14,11 @@
 #include <string>
 
 #include "engine/EngineState.h"
+#include "engine/FilterParameters.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
-#include "engine/FilterParameters.h"
 #include "host/FilterRun.h"
 #include "image/ToneTables.h"
 #include "tools/harness/HeapHostMemory.h"
@@ -257,8 +257,8 @@ bool Run(Options& options)
     std::printf("%u stars (%u with spikes) found in %.2f s\n", gStarList.starCount, enabled, SecondsSince(start));
 
     const RenderInputs inputs{options.parameters,
-                              options.preview ? PreviewQuality() : FinalQuality(gSource.bitsPerSample),
-                              gSource.width, gSource.height};
+                              options.preview ? PreviewQuality() : FinalQuality(gSource.bitsPerSample), gSource.width,
+                              gSource.height};
     ImageBuffer result{};
     if (AllocateImageBuffer(&result, rect, mode, counts, false) != noErr) {
         std::fprintf(stderr, "cannot allocate the result image\n");
