@@ -7,6 +7,7 @@
 
 #include "diag/FileOutput.h"
 #include "diag/FolderListing.h"
+#include "diag/LogRotation.h"
 #include "diag/ModuleVersion.h"
 #include "diag/TextConversion.h"
 

@@ -13,8 +13,6 @@ void SetDebugLogProductName(const char* productName);
 void OpenDebugLog(void* ownerWindow, const char* folder);
 void CloseDebugLog();
 void WriteDebugLog(const char* format, ...) CORVANE_PRINTF_FORMAT(1, 2);
-// Keeps the newest logs of `folder` under numbered names and answers the path for a new one.
-bool RotateDebugLogs(const char* folder, const char* baseName, char* outputPath, size_t capacity);
 // The owner window of message boxes (null before OpenDebugLog).
 void* DebugLogOwnerWindow();
 // The path of the open log; empty while none is open.

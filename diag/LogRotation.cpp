@@ -5,6 +5,7 @@
 
 #include "diag/DebugLog.h"
 #include "diag/FolderListing.h"
+#include "diag/LogRotation.h"
 
 namespace {
 

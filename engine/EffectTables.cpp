@@ -10,15 +10,21 @@ namespace {
 
 constexpr int32_t kHalfTurn = kAngleSteps / 2;
 
-uint16_t gFlareDistanceCache[kDistanceCacheEntries];
-uint16_t gSpikeDistanceCache[kDistanceCacheEntries];
+// Values computed on first use. They depend on nothing but their index (and, for the profiles, the one
+// length they were filled for), so they need no reset.
+struct EffectCaches
+{
+    uint16_t flareDistance[kDistanceCacheEntries];
+    uint16_t spikeDistance[kDistanceCacheEntries];
+    uint32_t flareProfile[kFlareProfileCacheEntries];
+    double spikeFalloff[kSpikeFalloffCacheEntries];
+    // The length each profile cache was filled for; no parameter value is this small, so the first
+    // request of any length counts as a change and starts from a zeroed cache.
+    int32_t flareProfileLength = INT32_MIN;
+    int32_t spikeFalloffLength = INT32_MIN;
+};
 
-uint32_t gFlareProfileCache[kFlareProfileCacheEntries];
-double gSpikeFalloffCache[kSpikeFalloffCacheEntries];
-// The length each profile cache was filled for; no parameter value is this small, so the first request
-// of any length counts as a change and starts from a zeroed cache.
-int32_t gFlareProfileLength = INT32_MIN;
-int32_t gSpikeFalloffLength = INT32_MIN;
+EffectCaches gCaches;
 
 uint32_t ComputeDistance40(uint64_t k)
 {
@@ -60,30 +66,30 @@ void InitEffectTables()
 
 uint32_t Distance40Flare(int32_t dx, int32_t dy)
 {
-    return CachedDistance40(gFlareDistanceCache, dx, dy);
+    return CachedDistance40(gCaches.flareDistance, dx, dy);
 }
 
 uint32_t Distance40Spike(int32_t dx, int32_t dy)
 {
-    return CachedDistance40(gSpikeDistanceCache, dx, dy);
+    return CachedDistance40(gCaches.spikeDistance, dx, dy);
 }
 
 uint32_t* FlareProfileCacheFor(int32_t length)
 {
-    if (length != gFlareProfileLength) {
-        std::memset(gFlareProfileCache, 0, sizeof gFlareProfileCache);
-        gFlareProfileLength = length;
+    if (length != gCaches.flareProfileLength) {
+        std::memset(gCaches.flareProfile, 0, sizeof gCaches.flareProfile);
+        gCaches.flareProfileLength = length;
     }
-    return gFlareProfileCache;
+    return gCaches.flareProfile;
 }
 
 double* SpikeFalloffCacheFor(int32_t rayLength)
 {
-    if (rayLength != gSpikeFalloffLength) {
-        std::memset(gSpikeFalloffCache, 0, sizeof gSpikeFalloffCache);
-        gSpikeFalloffLength = rayLength;
+    if (rayLength != gCaches.spikeFalloffLength) {
+        std::memset(gCaches.spikeFalloff, 0, sizeof gCaches.spikeFalloff);
+        gCaches.spikeFalloffLength = rayLength;
     }
-    return gSpikeFalloffCache;
+    return gCaches.spikeFalloff;
 }
 
 namespace {

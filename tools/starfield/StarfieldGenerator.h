@@ -4,7 +4,7 @@
 //   options.width = 640; options.height = 480; options.seed = 7; options.starCount = 200;
 //   const std::vector<StarfieldStar> stars = GenerateStars(options);
 //   LinearImage image = RenderStarfield(options, stars);
-//   WriteToImageBuffer(image, &gInputImage); // any mode, through the buffer's putPixel
+//   WriteToImageBuffer(image, &input);        // any mode, through the buffer's putPixel
 //
 // The same seed gives the same image on every platform: the generator has its own random numbers and
 // its own exponential, and uses nothing from the C library whose last bit could differ.
