@@ -19,7 +19,8 @@ enum class WorkStatus
 };
 
 // The host result code of the first failure since the last reset (noErr while none). Every failure is
-// reported where it happens; this only carries its code up to the caller.
+// reported where it happens and recorded here; the steps below the resumable work answer only whether
+// they succeeded, and this carries the code up to the caller.
 OSErr EngineFailure();
 // Keeps `error` unless an earlier failure is already recorded.
 void RecordEngineFailure(OSErr error);

@@ -144,7 +144,9 @@ void PutUnsupported(ImageBuffer*, const PixelSample&, int32_t, int32_t)
 // Modes the host knows but the module cannot convert.
 bool IsKnownUnsupportedMode(int32_t mode)
 {
-    return mode == 0 || mode == 2 || (mode >= 4 && mode <= 9) || (mode >= 12 && mode <= 15);
+    return mode == plugInModeBitmap || mode == plugInModeIndexedColor ||
+           (mode >= plugInModeCMYKColor && mode <= plugInModeLabColor) ||
+           (mode >= plugInModeLab48 && mode <= plugInModeDuotone16);
 }
 
 } // namespace
@@ -152,12 +154,12 @@ bool IsKnownUnsupportedMode(int32_t mode)
 PixelProcs SelectPixelProcs(int32_t mode)
 {
     switch (mode) {
-    case 1: return PixelProcs{GetPixel<Sample8, 1>, PutPixel<Sample8, 1>};
-    case 3: return PixelProcs{GetPixel<Sample8, 3>, PutPixel<Sample8, 3>};
-    case 10: return PixelProcs{GetPixel<Sample16, 1>, PutPixel<Sample16, 1>};
-    case 11: return PixelProcs{GetPixel<Sample16, 3>, PutPixel<Sample16, 3>};
-    case 16: return PixelProcs{GetPixel<Sample32, 3>, PutPixel<Sample32, 3>};
-    case 17: return PixelProcs{GetPixel<Sample32, 1>, PutPixel<Sample32, 1>};
+    case plugInModeGrayScale: return PixelProcs{GetPixel<Sample8, 1>, PutPixel<Sample8, 1>};
+    case plugInModeRGBColor: return PixelProcs{GetPixel<Sample8, 3>, PutPixel<Sample8, 3>};
+    case plugInModeGray16: return PixelProcs{GetPixel<Sample16, 1>, PutPixel<Sample16, 1>};
+    case plugInModeRGB48: return PixelProcs{GetPixel<Sample16, 3>, PutPixel<Sample16, 3>};
+    case plugInModeRGB96: return PixelProcs{GetPixel<Sample32, 3>, PutPixel<Sample32, 3>};
+    case plugInModeGray32: return PixelProcs{GetPixel<Sample32, 1>, PutPixel<Sample32, 1>};
     default: break;
     }
     if (IsKnownUnsupportedMode(mode)) {
