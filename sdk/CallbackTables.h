@@ -112,3 +112,22 @@ constexpr int16 kCurrentBufferProcsVersion = 2;
 constexpr int16 kCurrentBufferProcsCount = 8;
 constexpr int16 kCurrentPropertyProcsVersion = 1;
 constexpr int16 kCurrentPropertyProcsCount = 2;
+
+// The x64 layout hosts use: a field at the wrong offset reads garbage from a real host.
+static_assert(sizeof(HandleProcs) == 72 && sizeof(BufferProcs) == 72 && sizeof(ResourceProcs) == 40);
+static_assert(sizeof(PropertyProcs) == 24 && sizeof(ImageServicesProcs) == 56 && sizeof(ChannelPortProcs) == 32);
+static_assert(offsetof(HandleProcs, newProc) == 8);
+static_assert(offsetof(HandleProcs, disposeProc) == 16);
+static_assert(offsetof(HandleProcs, getSizeProc) == 24);
+static_assert(offsetof(HandleProcs, setSizeProc) == 32);
+static_assert(offsetof(HandleProcs, lockProc) == 40);
+static_assert(offsetof(HandleProcs, unlockProc) == 48);
+static_assert(offsetof(HandleProcs, disposeRegularHandleProc) == 64);
+static_assert(offsetof(BufferProcs, allocateProc) == 8);
+static_assert(offsetof(BufferProcs, lockProc) == 16);
+static_assert(offsetof(BufferProcs, unlockProc) == 24);
+static_assert(offsetof(BufferProcs, freeProc) == 32);
+static_assert(offsetof(BufferProcs, spaceProc) == 40);
+static_assert(offsetof(BufferProcs, spaceProc64) == 64);
+static_assert(offsetof(PropertyProcs, getPropertyProc) == 8);
+static_assert(offsetof(PropertyProcs, setPropertyProc) == 16);

@@ -55,6 +55,7 @@ constexpr uint32_t FourCC(const char (&code)[5])
     return (uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) |
            (uint32_t(uint8_t(code[2])) << 8) | uint32_t(uint8_t(code[3]));
 }
+static_assert(FourCC("8BIM") == 0x3842494Du && FourCC("#Prc") == 0x23507263u && FourCC("wtch") == 0x77746368u);
 
 struct Point
 {

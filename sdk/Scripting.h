@@ -84,3 +84,25 @@ constexpr int16 kCurrentReadDescriptorProcsVersion = 0;
 constexpr int16 kCurrentReadDescriptorProcsCount = 18;
 constexpr int16 kCurrentWriteDescriptorProcsVersion = 0;
 constexpr int16 kCurrentWriteDescriptorProcsCount = 16;
+
+// The x64 layout hosts use: a field at the wrong offset reads garbage from a real host.
+static_assert(sizeof(PIDescriptorParameters) == 32 && sizeof(PIDescriptorSimpleReference) == 276);
+static_assert(sizeof(ReadDescriptorProcs) == 152 && sizeof(WriteDescriptorProcs) == 136);
+static_assert(offsetof(PIDescriptorParameters, playInfo) == 2);
+static_assert(offsetof(PIDescriptorParameters, recordInfo) == 4);
+static_assert(offsetof(PIDescriptorParameters, descriptor) == 8);
+static_assert(offsetof(PIDescriptorParameters, writeDescriptorProcs) == 16);
+static_assert(offsetof(PIDescriptorParameters, readDescriptorProcs) == 24);
+static_assert(offsetof(ReadDescriptorProcs, openReadDescriptorProc) == 8);
+static_assert(offsetof(ReadDescriptorProcs, closeReadDescriptorProc) == 16);
+static_assert(offsetof(ReadDescriptorProcs, getKeyProc) == 24);
+static_assert(offsetof(ReadDescriptorProcs, getIntegerProc) == 32);
+static_assert(offsetof(ReadDescriptorProcs, getUnitFloatProc) == 48);
+static_assert(offsetof(ReadDescriptorProcs, getBooleanProc) == 56);
+static_assert(offsetof(ReadDescriptorProcs, getPinnedUnitFloatProc) == 144);
+static_assert(offsetof(WriteDescriptorProcs, openWriteDescriptorProc) == 8);
+static_assert(offsetof(WriteDescriptorProcs, closeWriteDescriptorProc) == 16);
+static_assert(offsetof(WriteDescriptorProcs, putIntegerProc) == 24);
+static_assert(offsetof(WriteDescriptorProcs, putUnitFloatProc) == 40);
+static_assert(offsetof(WriteDescriptorProcs, putBooleanProc) == 48);
+static_assert(offsetof(WriteDescriptorProcs, putScopedObjectProc) == 128);

@@ -149,3 +149,18 @@ struct PSActionDescriptorProcs
 // The table length a host of each version provides.
 constexpr size_t kActionDescriptorProcsSizeV2 = 368;
 constexpr size_t kActionDescriptorProcsSizeV3 = 384;
+
+// The x64 layout hosts use: a field at the wrong offset reads garbage from a real host.
+static_assert(sizeof(SPBasicSuite) == 56 && sizeof(PSBufferSuite1) == 32 && sizeof(PSBufferSuite2) == 56);
+static_assert(sizeof(PSHandleSuite1) == 48 && sizeof(PSHandleSuite2) == 56);
+static_assert(sizeof(PSDescriptorRegistryProcs) == 24 && sizeof(PSActionDescriptorProcs) == 424);
+static_assert(offsetof(SPBasicSuite, ReleaseSuite) == 8);
+static_assert(offsetof(PSBufferSuite1, Dispose) == 8);
+static_assert(offsetof(PSDescriptorRegistryProcs, Erase) == 8);
+static_assert(offsetof(PSDescriptorRegistryProcs, Get) == 16);
+static_assert(offsetof(PSActionDescriptorProcs, Free) == 8);
+static_assert(offsetof(PSActionDescriptorProcs, PutData) == 344);
+static_assert(offsetof(PSActionDescriptorProcs, GetDataLength) == 352);
+static_assert(offsetof(PSActionDescriptorProcs, GetData) == 360);
+static_assert(offsetof(PSActionDescriptorProcs, PutInteger64) == kActionDescriptorProcsSizeV2);
+static_assert(offsetof(PSActionDescriptorProcs, MakeWithClass) == kActionDescriptorProcsSizeV3);
