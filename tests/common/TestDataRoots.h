@@ -14,16 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "common/CapturedMessages.h"
 #include "diag/DebugLog.h"
-#include "diag/ErrorReport.h"
 #include "presets/UserFolders.h"
-
-struct CapturedMessage
-{
-    std::string caption;
-    std::string text;
-    uint32_t style;
-};
 
 class TestDataRoots
 {
@@ -39,12 +32,9 @@ public:
         ResetDebugLog();
         ResetUserFolders();
         OverrideApplicationDataRoots(local().string().c_str(), common().string().c_str());
-        Messages().clear();
-        SetMessageBoxHook(Capture);
     }
     ~TestDataRoots()
     {
-        SetMessageBoxHook(nullptr);
         ResetDebugLog();
         ResetUserFolders();
         std::error_code ignored;
@@ -69,19 +59,11 @@ public:
         ASSERT_NE(DebugLogPath()[0], '\0');
     }
 
-    static std::vector<CapturedMessage>& Messages()
-    {
-        static std::vector<CapturedMessage> messages;
-        return messages;
-    }
+    static std::vector<CapturedMessage>& Messages() { return CapturedMessages::All(); }
 
 private:
-    static void Capture(void*, const char* caption, const char* text, uint32_t style)
-    {
-        Messages().push_back(CapturedMessage{caption, text, style});
-    }
-
     std::filesystem::path root_;
+    CapturedMessages messages_;
 };
 
 inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path)

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/CapturedMessages.h"
 #include "common/TestHostMemory.h"
-#include "diag/ErrorReport.h"
 #include "engine/EngineLifetime.h"
 #include "engine/FixedPoint.h"
 #include "engine/StarDetection.h"
@@ -23,18 +23,6 @@ constexpr int32_t kRgb8 = 3;
 constexpr int32_t kGray16 = 10;
 constexpr int32_t kRgb16 = 11;
 constexpr int32_t kRgb32 = 16;
-
-// User messages, captured instead of shown.
-inline std::vector<std::string>& Messages()
-{
-    static std::vector<std::string> messages;
-    return messages;
-}
-
-inline void CaptureMessage(void*, const char*, const char* text, uint32_t)
-{
-    Messages().push_back(text);
-}
 
 inline bool Near(const StarRecord& star, double x, double y, double tolerance)
 {
@@ -52,8 +40,6 @@ public:
         ReleaseEngine();
         SetUserInputPendingHook(nullptr);
         SetDetectionProgressHook(nullptr);
-        Messages().clear();
-        SetMessageBoxHook(CaptureMessage);
     }
 
     void TearDown() override
@@ -61,7 +47,6 @@ public:
         TestHostMemory::RefuseAll() = false;
         SetUserInputPendingHook(nullptr);
         SetDetectionProgressHook(nullptr);
-        SetMessageBoxHook(nullptr);
         ReleaseEngine();
         FreeImageBuffer(&gInputImage);
         gQuality = QualityMode{true, 16383};
@@ -101,6 +86,7 @@ public:
     }
 
     TestHostMemory memory;
+    CapturedMessages messages;
 };
 
 inline LinearImage SingleStar(int32_t width, int32_t height, const StarfieldStar& star, double background = 0.01)

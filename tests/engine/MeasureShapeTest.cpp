@@ -104,8 +104,7 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
     EXPECT_FALSE(AppendPoint(&entry, ShapePoint{}, 8));
     EXPECT_EQ(entry.pointCount, 24u);
     EXPECT_EQ(ResultCode(), memFullErr);
-    ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages().back(), "Unable to allocate memory for shape.");
+        EXPECT_EQ(CapturedMessages::Texts(), std::vector<std::string>{"Error - Exiting Plugin / Unable to allocate memory for shape."});
     TestHostMemory::RefuseAll() = false;
     ReleaseBuffer(&entry.points);
 

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "common/Fnv1a.h"
 #include "common/TestHostMemory.h"
 #include "engine/EffectTables.h"
 #include "engine/FixedPoint.h"
@@ -115,12 +116,4 @@ inline std::vector<uint8_t> PlaneBytes(const ImageBuffer* image)
     const uint8_t* bytes = static_cast<const uint8_t*>(image->image.data);
     return std::vector<uint8_t>(bytes, bytes + size_t(image->pixelCount) * size_t(image->bytesPerSample) *
                                                    size_t(image->layerPlanes + image->transparencyPlanes));
-}
-
-inline uint64_t Fnv1a(const std::vector<uint8_t>& bytes)
-{
-    uint64_t hash = 14695981039346656037ull;
-    for (uint8_t b : bytes)
-        hash = (hash ^ b) * 1099511628211ull;
-    return hash;
 }

@@ -127,9 +127,18 @@ TEST_F(ImageTransferTest, PhotoshopIsAskedOnePlaneAtATime)
     EXPECT_EQ(host.Document().Sample(3, 5, 5), doc.Sample(3, 5, 5)); // the host keeps the transparency
 }
 
-// Odd host tiles over an odd filter rectangle with a selection, in both coordinate forms.
-TEST_F(ImageTransferTest, OddTilesAndOriginsCoverTheFilterRectangleExactly)
+// Odd host tiles over an odd filter rectangle with a selection, in both coordinate forms; without host
+// tiles the image goes in 1024 squares.
+TEST_F(ImageTransferTest, TilesAndOriginsCoverTheFilterRectangleExactly)
 {
+    {
+        Host plain(Entry);
+        ASSERT_TRUE(plain.SetDocument(Pattern(1025, 1, plugInModeGrayScale, false)));
+        ASSERT_EQ(plain.RunRepeat(), noErr);
+        ASSERT_EQ(plain.Transfers().size(), 3u);
+        EXPECT_EQ(plain.Transfers()[1].inRect, (ImageRect{1024, 0, 1025, 1}));
+    }
+
     for (bool use32 : {true, false}) {
         gCoordinates32 = use32;
         HostOptions options;
@@ -148,15 +157,6 @@ TEST_F(ImageTransferTest, OddTilesAndOriginsCoverTheFilterRectangleExactly)
         EXPECT_EQ(t[0].maskRect, (ImageRect{3, 5, 10, 10}));
         EXPECT_EQ(t[24].inRect, (ImageRect{31, 25, 38, 29}));
     }
-}
-
-TEST_F(ImageTransferTest, WithoutHostTilesTheImageGoesIn1024Squares)
-{
-    Host host(Entry);
-    ASSERT_TRUE(host.SetDocument(Pattern(1025, 1, plugInModeGrayScale, false)));
-    ASSERT_EQ(host.RunRepeat(), noErr);
-    ASSERT_EQ(host.Transfers().size(), 3u);
-    EXPECT_EQ(host.Transfers()[1].inRect, (ImageRect{1024, 0, 1025, 1}));
 }
 
 TEST_F(ImageTransferTest, UnchangedPixelsSurviveTheRoundTripBitForBit)
@@ -180,32 +180,6 @@ TEST_F(ImageTransferTest, UnchangedPixelsSurviveTheRoundTripBitForBit)
     }
 }
 
-// 2026-12-06: the independent host serves every request from channel 0 and keeps its buffers while
-// the rectangles stay; one request carries all planes, interleaved, with column bytes left 0.
-TEST_F(ImageTransferTest, OtherHostsGetAllPlanesOfATileInOneRequest)
-{
-    HostOptions options = HostOptions::Independent();
-    options.tileWidth = options.tileHeight = 16;
-    Host host(Entry, options);
-    const HostDocument doc = Pattern(37, 21, plugInModeRGBColor, true);
-    ASSERT_TRUE(host.SetDocument(doc));
-    gScript = [&] {
-        ExpectInputEquals(doc);
-        EXPECT_TRUE(WriteBack(20, [](PixelSample& s) { std::swap(s.red, s.blue); }));
-    };
-    ASSERT_EQ(host.RunRepeat(), noErr);
-    EXPECT_TRUE(host.Faults().empty());
-    int reads = 0, writes = 0;
-    for (const TransferRequest& t : host.Transfers()) {
-        reads += !IsEmptyRect(t.inRect) && t.inLoPlane == 0 && t.inHiPlane == 3;
-        writes += !IsEmptyRect(t.outRect) && t.outLoPlane == 0 && t.outHiPlane == 2;
-    }
-    EXPECT_EQ(reads, 3 * 2);
-    EXPECT_EQ(writes, 2 * 2);
-    EXPECT_EQ(host.Document().Sample(0, 36, 20), doc.Sample(2, 36, 20));
-    EXPECT_EQ(host.Document().Sample(2, 0, 0), doc.Sample(0, 0, 0));
-}
-
 TEST_F(ImageTransferTest, FailingTransfersEndWithTheHostsCodeAndAMessageUnlessCancelled)
 {
     // Call 2 fails while reading; call 5 while writing the second plane.
@@ -215,7 +189,7 @@ TEST_F(ImageTransferTest, FailingTransfersEndWithTheHostsCodeAndAMessageUnlessCa
         options.advanceStateError = error;
         Host host(Entry, options);
         ASSERT_TRUE(host.SetDocument(Pattern(10, 10, plugInModeRGBColor, false)));
-        UserMessages messages;
+        CapturedMessages messages;
         gScript = [] { EXPECT_FALSE(WriteBack(10)); };
         EXPECT_EQ(host.RunRepeat(), error);
         EXPECT_EQ(host.AdvanceStateCalls(), at); // no closing call after a failure
@@ -262,12 +236,13 @@ TEST_F(ImageTransferTest, HostsThatCannotDeliverEndTheRunCleanly)
         record.advanceState = c.advance;
         gPlugin.filterRecord = &record;
         gPlugin.result = &result;
-        UserMessages messages;
+        CapturedMessages messages;
         ReadInputImage();
         FinishImageTransfer();
         EXPECT_EQ(result, c.result);
-        EXPECT_EQ(messages.Contains("Error - Exiting Plugin / Could not read input image."),
-                  c.result != filterBadParameters);
+        EXPECT_EQ(messages.Texts(), c.result == filterBadParameters
+                                        ? std::vector<std::string>{}
+                                        : std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."});
     }
 }
 
