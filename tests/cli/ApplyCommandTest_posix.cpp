@@ -24,11 +24,11 @@ struct Case
 };
 
 const Case kCases[] = {
-    {FileFormat::Tiff, SampleFormat::U8, 1, false, ".tif"},  {FileFormat::Tiff, SampleFormat::U16, 3, true, ".tif"},
+    {FileFormat::Tiff, SampleFormat::U8, 1, false, ".tif"},   {FileFormat::Tiff, SampleFormat::U16, 3, true, ".tif"},
     {FileFormat::Tiff, SampleFormat::F32, 3, false, ".tiff"}, {FileFormat::Tiff, SampleFormat::F32, 1, true, ".tif"},
-    {FileFormat::Png, SampleFormat::U8, 3, true, ".png"},    {FileFormat::Png, SampleFormat::U16, 1, false, ".png"},
-    {FileFormat::Png, SampleFormat::U16, 3, false, ".png"},  {FileFormat::Fits, SampleFormat::U8, 1, false, ".fits"},
-    {FileFormat::Fits, SampleFormat::U16, 3, false, ".fit"}, {FileFormat::Fits, SampleFormat::F32, 1, false, ".fits"},
+    {FileFormat::Png, SampleFormat::U8, 3, true, ".png"},     {FileFormat::Png, SampleFormat::U16, 1, false, ".png"},
+    {FileFormat::Png, SampleFormat::U16, 3, false, ".png"},   {FileFormat::Fits, SampleFormat::U8, 1, false, ".fits"},
+    {FileFormat::Fits, SampleFormat::U16, 3, false, ".fit"},  {FileFormat::Fits, SampleFormat::F32, 1, false, ".fits"},
 };
 
 std::string Describe(const Case& c)
@@ -53,8 +53,9 @@ ImageFile MakeStarfield(const Case& c, uint32_t seed)
                 SamplesAs<uint8_t>(image)[i] = alphaSample ? 255 : star ? 250 : SamplesAs<uint8_t>(image)[i] % 12;
                 break;
             case SampleFormat::U16:
-                SamplesAs<uint16_t>(image)[i] =
-                    alphaSample ? 65535 : star ? 65000 : SamplesAs<uint16_t>(image)[i] % 3001; // odd values too
+                SamplesAs<uint16_t>(image)[i] = alphaSample ? 65535
+                                                : star      ? 65000
+                                                            : SamplesAs<uint16_t>(image)[i] % 3001; // odd values too
                 break;
             case SampleFormat::F32:
                 SamplesAs<float>(image)[i] = alphaSample ? 1.0f : star ? 0.98f : SamplesAs<float>(image)[i] * 0.05f;
@@ -80,10 +81,27 @@ void Write(const std::string& path, FileFormat format, const ImageFile& image)
     ASSERT_TRUE(WriteImageFile(path, format, image, &error)) << error;
 }
 
-const std::vector<std::string> kParameters = {"--intensity", "80", "--length", "60", "--angle", "-22.5",
-                                              "--points", "6", "--sharpness", "70", "--saturation", "40",
-                                              "--rainbow-intensity", "30", "--rainbow-frequency", "20",
-                                              "--secondary-intensity", "60", "--flare", "40", "--no-spikes-only"};
+const std::vector<std::string> kParameters = {"--intensity",
+                                              "80",
+                                              "--length",
+                                              "60",
+                                              "--angle",
+                                              "-22.5",
+                                              "--points",
+                                              "6",
+                                              "--sharpness",
+                                              "70",
+                                              "--saturation",
+                                              "40",
+                                              "--rainbow-intensity",
+                                              "30",
+                                              "--rainbow-frequency",
+                                              "20",
+                                              "--secondary-intensity",
+                                              "60",
+                                              "--flare",
+                                              "40",
+                                              "--no-spikes-only"};
 
 } // namespace
 
@@ -132,8 +150,8 @@ TEST(ApplyCommand, ResultEqualsTheHarnessRunOnTheSameDocument)
 
         ApplyOptions options;
         std::string error;
-        ASSERT_TRUE(ParseApplyOptions(std::vector<std::string>(arguments.begin() + 1, arguments.end()), &options,
-                                      &error));
+        ASSERT_TRUE(
+            ParseApplyOptions(std::vector<std::string>(arguments.begin() + 1, arguments.end()), &options, &error));
         ResetPluginGlobals();
         HostDocument expected;
         {

@@ -125,9 +125,9 @@ inline testing::AssertionResult SameImage(const ImageFile& a, const ImageFile& b
     if (a.width != b.width || a.height != b.height || a.colourChannels != b.colourChannels ||
         a.hasAlpha != b.hasAlpha || a.format != b.format)
         return testing::AssertionFailure()
-               << "layout differs: " << a.width << "x" << a.height << "x" << a.colourChannels << (a.hasAlpha ? "+a " : " ")
-               << SampleFormatName(a.format) << " vs " << b.width << "x" << b.height << "x" << b.colourChannels
-               << (b.hasAlpha ? "+a " : " ") << SampleFormatName(b.format);
+               << "layout differs: " << a.width << "x" << a.height << "x" << a.colourChannels
+               << (a.hasAlpha ? "+a " : " ") << SampleFormatName(a.format) << " vs " << b.width << "x" << b.height
+               << "x" << b.colourChannels << (b.hasAlpha ? "+a " : " ") << SampleFormatName(b.format);
     const size_t bytes = PixelBytes(a);
     for (size_t i = 0; i < bytes; ++i)
         if (a.pixels[i] != b.pixels[i])
@@ -137,13 +137,13 @@ inline testing::AssertionResult SameImage(const ImageFile& a, const ImageFile& b
 
 struct ChildResult
 {
-    int status = -1;      // exit status, or 128 + signal
+    int status = -1;       // exit status, or 128 + signal
     std::string errorText; // what the program printed on standard error
 };
 
 struct ChildSettings
 {
-    std::string dataHome;        // XDG_DATA_HOME of the child (keeps the user's folders out of tests)
+    std::string dataHome;          // XDG_DATA_HOME of the child (keeps the user's folders out of tests)
     bool interruptPending = false; // SIGINT raised (blocked) before exec: delivered as soon as the program unblocks it
     long fileSizeLimit = -1;       // bytes a file may grow to; writes past it fail as on a full disk
 };

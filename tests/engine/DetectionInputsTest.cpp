@@ -136,7 +136,8 @@ TEST_F(DetectionFixture, FloodFillStopsAndReportsWhenItsListCannotGrow)
     TestHostMemory::RefuseAll() = true;
     FloodFillMark(5, 5, kFullChannel, kFullChannel, kFullChannel);
     EXPECT_EQ(ResultCode(), memFullErr);
-        EXPECT_EQ(CapturedMessages::Texts(), std::vector<std::string>{"Error - Exiting Plugin / Unable to allocate memory for a flood fill list."});
+    EXPECT_EQ(CapturedMessages::Texts(),
+              std::vector<std::string>{"Error - Exiting Plugin / Unable to allocate memory for a flood fill list."});
     // The seed itself was marked before the list was needed; nothing else.
     EXPECT_EQ(gInputImage.getPixel(&gInputImage, 5, 5).mask, 0u);
     EXPECT_EQ(gInputImage.getPixel(&gInputImage, 6, 5).mask, kFractionOne);

@@ -32,8 +32,16 @@ TEST(QuarterPixel, CoordinatesSplitIntoPixelAndPhaseAndRoundToTheNearerPixel)
     {
         float v;
         int32_t whole, phase;
-    } cases[] = {{-0.2f, -1, 3},   {0.12f, 0, 0},  {0.125f, 0, 1},   {0.875f, 1, 0},  {2.5f, 2, 2}, {-0.125f, 0, 0},
-                 {-0.126f, -1, 3}, {-3.0f, -3, 0}, {-0.625f, -1, 2}, {-1.125f, -1, 0},
+    } cases[] = {{-0.2f, -1, 3},
+                 {0.12f, 0, 0},
+                 {0.125f, 0, 1},
+                 {0.875f, 1, 0},
+                 {2.5f, 2, 2},
+                 {-0.125f, 0, 0},
+                 {-0.126f, -1, 3},
+                 {-3.0f, -3, 0},
+                 {-0.625f, -1, 2},
+                 {-1.125f, -1, 0},
                  // A negative whole v + 0.125 is its own floor: phase 0. Just below zero, v + 0.125 - floor
                  // rounds to 1.0 in single precision: still phase 3, never a fifth quarter.
                  {std::nextafter(-0.125f, -1.0f), -1, 3}};

@@ -104,7 +104,8 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
     EXPECT_FALSE(AppendPoint(&entry, ShapePoint{}, 8));
     EXPECT_EQ(entry.pointCount, 24u);
     EXPECT_EQ(ResultCode(), memFullErr);
-        EXPECT_EQ(CapturedMessages::Texts(), std::vector<std::string>{"Error - Exiting Plugin / Unable to allocate memory for shape."});
+    EXPECT_EQ(CapturedMessages::Texts(),
+              std::vector<std::string>{"Error - Exiting Plugin / Unable to allocate memory for shape."});
     TestHostMemory::RefuseAll() = false;
     ReleaseBuffer(&entry.points);
 

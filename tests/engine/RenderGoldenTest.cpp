@@ -15,7 +15,7 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
     struct Golden
     {
         int32_t mode;
-        bool preview; // rendered in preview quality, whose products depend on the order of their operands
+        bool preview;      // rendered in preview quality, whose products depend on the order of their operands
         uint64_t checksum; // FNV-1a of the result's colour planes
     };
     for (const Golden golden : {Golden{kModeRgb8, false, 0x956618560f41a67dull},

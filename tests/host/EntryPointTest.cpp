@@ -236,7 +236,8 @@ TEST_F(EntryPoint, ContinueLeavesEveryRequestedRectangleEmpty)
         // With 32-bit coordinates in use only those rectangles count.
         for (const Rect& rect : {r->inRect, r->outRect, r->maskRect})
             EXPECT_EQ(rect.top | rect.left | rect.bottom | rect.right, big ? 1 | 2 | 3 | 4 : 0);
-        for (const VRect& rect : big ? std::vector<VRect>{d->inRect32, d->outRect32, d->maskRect32} : std::vector<VRect>{})
+        for (const VRect& rect :
+             big ? std::vector<VRect>{d->inRect32, d->outRect32, d->maskRect32} : std::vector<VRect>{})
             EXPECT_EQ(rect.top | rect.left | rect.bottom | rect.right, 0);
     }
 }

@@ -78,8 +78,16 @@ TEST_F(ImageBufferTest, BlocksOnlyGrowKeepTheirContentsAndAreCounted)
 
 TEST_F(ImageBufferTest, BufferProcsServeWhenTheSuiteIsMissing)
 {
-    BufferProcs procs{2, 5, FakeBufferProcs::Allocate, FakeBufferProcs::Lock, FakeBufferProcs::Unlock,
-                      FakeBufferProcs::Free, nullptr, nullptr, nullptr, nullptr};
+    BufferProcs procs{2,
+                      5,
+                      FakeBufferProcs::Allocate,
+                      FakeBufferProcs::Lock,
+                      FakeBufferProcs::Unlock,
+                      FakeBufferProcs::Free,
+                      nullptr,
+                      nullptr,
+                      nullptr,
+                      nullptr};
     FilterRecord filterRecord{};
     gPlugin.bufferSuite = nullptr;
     EXPECT_EQ(ReallocateBuffer(64, &record), memFullErr); // no host memory at all

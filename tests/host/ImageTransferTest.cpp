@@ -193,9 +193,11 @@ TEST_F(ImageTransferTest, FailingTransfersEndWithTheHostsCodeAndAMessageUnlessCa
         gScript = [] { EXPECT_FALSE(WriteBack(10)); };
         EXPECT_EQ(host.RunRepeat(), error);
         EXPECT_EQ(host.AdvanceStateCalls(), at); // no closing call after a failure
-        EXPECT_EQ(messages.Texts(), error == userCanceledErr ? std::vector<std::string>{}
-                                    : at == 2 ? std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."}
-                                              : std::vector<std::string>{"Error - Exiting Plugin / Could not write results back to editor."});
+        EXPECT_EQ(messages.Texts(),
+                  error == userCanceledErr ? std::vector<std::string>{}
+                  : at == 2
+                      ? std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."}
+                      : std::vector<std::string>{"Error - Exiting Plugin / Could not write results back to editor."});
         EXPECT_EQ(host.LiveBuffers(), 0);
     }
 }
@@ -240,9 +242,10 @@ TEST_F(ImageTransferTest, HostsThatCannotDeliverEndTheRunCleanly)
         ReadInputImage();
         FinishImageTransfer();
         EXPECT_EQ(result, c.result);
-        EXPECT_EQ(messages.Texts(), c.result == filterBadParameters
-                                        ? std::vector<std::string>{}
-                                        : std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."});
+        EXPECT_EQ(messages.Texts(),
+                  c.result == filterBadParameters
+                      ? std::vector<std::string>{}
+                      : std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."});
     }
 }
 

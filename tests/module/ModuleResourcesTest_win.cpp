@@ -6,8 +6,8 @@
 // runtime DLL beside it, or exports more or less than hosts look for, fails in a real host long before
 // any resource matters.
 
-#include <windows.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cctype>
@@ -51,8 +51,14 @@ private:
     Bytes bytes_;
 };
 
-uint16_t Word16(const Bytes& bytes, size_t at) { return uint16_t(bytes.at(at) | bytes.at(at + 1) << 8); }
-uint32_t Long32(const Bytes& bytes, size_t at) { return Word16(bytes, at) | uint32_t(Word16(bytes, at + 2)) << 16; }
+uint16_t Word16(const Bytes& bytes, size_t at)
+{
+    return uint16_t(bytes.at(at) | bytes.at(at + 1) << 8);
+}
+uint32_t Long32(const Bytes& bytes, size_t at)
+{
+    return Word16(bytes, at) | uint32_t(Word16(bytes, at + 2)) << 16;
+}
 
 // Where two byte strings first differ, with the bytes around it, so a failure says what is wrong.
 std::string FirstDifference(const Bytes& actual, const Bytes& expected)
@@ -134,8 +140,7 @@ std::vector<ExpectedProperty> ExpectedPiPLProperties()
         {"mode", 4, ByteBuilder().Byte(0x40 | 0x10).Byte(0).Get()},
         // The host's converter counts a 15-byte header before the string and then always pads, so
         // this length is 56 where plain rounding would give 52.
-        {"hstm", 56,
-         ByteBuilder().Long(0).Code("QMA1").Code("QMA1").Word(16000).Text(uniqueString).Byte(0).Get()},
+        {"hstm", 56, ByteBuilder().Long(0).Code("QMA1").Code("QMA1").Word(16000).Text(uniqueString).Byte(0).Get()},
         {"enbl", 92, ByteBuilder().Text(enable).Byte(0).Get()},
         {"ms32", 8, ByteBuilder().Long(32767).Long(32767).Get()},
         {"flly", 4, ByteBuilder().Byte(0x80).Get()},
@@ -163,8 +168,7 @@ TEST_F(ModuleResources, PiPLDeclaresTheFilterAndLeadsToItsEntryPointAndTerminolo
         SCOPED_TRACE(property.key);
         ASSERT_LE(at + 16, pipl.size());
         const Bytes header(pipl.begin() + at, pipl.begin() + at + 16);
-        const Bytes expectedHeader =
-            ByteBuilder().Code("8BIM").Code(property.key).Long(0).Long(property.length).Get();
+        const Bytes expectedHeader = ByteBuilder().Code("8BIM").Code(property.key).Long(0).Long(property.length).Get();
         ASSERT_TRUE(header == expectedHeader) << FirstDifference(header, expectedHeader);
         ASSERT_LE(property.data.size(), property.length) << "the expected data itself is too long";
         ASSERT_LE(at + 16 + property.length, pipl.size());
@@ -212,7 +216,7 @@ TEST_F(ModuleResources, TerminologyDeclaresTheElevenScriptingKeysInOrder)
     expected.Word(1).Byte(1).Byte(0).Word(0).Word(0); // reserved, version 1.0, English, Roman
     expected.Word(1).Pascal("Quillmark Software").Pascal("Quillmark Software").Code("QMA1").Word(1).Word(1);
     expected.Word(1).Pascal("Corvane Pro").Pascal("Corvane Pro filter plug-in").Code("QMA1").Code("QMA1");
-    expected.Code("null").Pascal("").Word(0);     // no reply
+    expected.Code("null").Pascal("").Word(0);      // no reply
     expected.Code("#ImR").Pascal("").Word(0xB000); // the image, optional
     expected.Word(11);
     for (const Parameter& parameter : parameters)
@@ -258,9 +262,8 @@ TEST_F(ModuleResources, CarriesTheHostMessagesAndTheProjectVersion)
     EXPECT_EQ(fixed->dwProductVersionMS, high);
     EXPECT_EQ(fixed->dwProductVersionLS, low);
 
-    const std::string text = std::to_string(CORVANE_VERSION_MAJOR) + "." + std::to_string(CORVANE_VERSION_MINOR) +
-                             "." + std::to_string(CORVANE_VERSION_REVISION) + "." +
-                             std::to_string(CORVANE_VERSION_BUILD);
+    const std::string text = std::to_string(CORVANE_VERSION_MAJOR) + "." + std::to_string(CORVANE_VERSION_MINOR) + "." +
+                             std::to_string(CORVANE_VERSION_REVISION) + "." + std::to_string(CORVANE_VERSION_BUILD);
     for (const char* key : {"FileVersion", "ProductVersion"}) {
         const std::string path = std::string("\\StringFileInfo\\040904B0\\") + key;
         char* value = nullptr;
@@ -355,16 +358,15 @@ TEST(ModuleFile, IsA64BitDllThatNeedsOnlySystemLibrariesAndExportsItsEntryPointB
     // Libraries every Windows installation has. The C and C++ runtimes of the compiler are not among
     // them: a module that needs them beside it is refused by the host's loader.
     const std::set<std::string> systemLibraries = {
-        "kernel32.dll", "user32.dll",   "gdi32.dll",   "comctl32.dll", "comdlg32.dll", "ole32.dll",
-        "oleaut32.dll", "shell32.dll",  "shlwapi.dll", "version.dll",  "advapi32.dll", "msvcrt.dll",
-        "ucrtbase.dll", "uxtheme.dll",  "dwmapi.dll",  "msimg32.dll",  "imm32.dll",    "winmm.dll",
+        "kernel32.dll", "user32.dll",  "gdi32.dll",   "comctl32.dll", "comdlg32.dll", "ole32.dll",
+        "oleaut32.dll", "shell32.dll", "shlwapi.dll", "version.dll",  "advapi32.dll", "msvcrt.dll",
+        "ucrtbase.dll", "uxtheme.dll", "dwmapi.dll",  "msimg32.dll",  "imm32.dll",    "winmm.dll",
     };
     const std::vector<std::string> imports = image.ImportedLibraries();
     EXPECT_FALSE(imports.empty());
     for (const std::string& library : imports) {
         const std::string name = Lower(library);
-        EXPECT_TRUE(systemLibraries.count(name) != 0 || name.rfind("api-ms-win-", 0) == 0)
-            << "imports " << library;
+        EXPECT_TRUE(systemLibraries.count(name) != 0 || name.rfind("api-ms-win-", 0) == 0) << "imports " << library;
     }
 
     // Hosts call these by name; anything else exported would be the whole core leaking out.
