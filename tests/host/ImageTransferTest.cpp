@@ -13,7 +13,6 @@ namespace {
 // A stand-in entry point that only moves pixels: at start, the test's script runs between reading the
 // input and ending the transfer, where the filter run would.
 std::function<void()> gScript;
-bool gCoordinates32 = true;
 
 void Entry(int16 selector, void* record, intptr_t*, int16* result)
 {
@@ -22,7 +21,7 @@ void Entry(int16 selector, void* record, intptr_t*, int16* result)
     gPlugin.filterRecord = static_cast<FilterRecord*>(record);
     gPlugin.result = result;
     if (gPlugin.filterRecord->bigDocumentData != nullptr)
-        gPlugin.filterRecord->bigDocumentData->PluginUsing32BitCoordinates = gCoordinates32;
+        gPlugin.filterRecord->bigDocumentData->PluginUsing32BitCoordinates = 1;
     if (selector == filterSelectorStart) {
         BuildToneTables();
         ReadInputImage();
@@ -34,8 +33,8 @@ void Entry(int16 selector, void* record, intptr_t*, int16* result)
     gPlugin.result = nullptr;
 }
 
-// Hands the input back in tiles of `size`, every pixel through getPixel, `change` and putPixel.
-bool WriteBack(int32_t size, const std::function<void(PixelSample&)>& change = nullptr)
+// Hands the input back in tiles of `size`, every pixel through getPixel and putPixel.
+bool WriteBack(int32_t size)
 {
     const ImageBuffer& in = gInputImage;
     ImageBuffer tile{};
@@ -46,10 +45,7 @@ bool WriteBack(int32_t size, const std::function<void(PixelSample&)>& change = n
             written = AllocateImageBuffer(&tile, r, in.mode, PlaneCounts{3, 0, 0, 0, 0}, false);
             for (int32_t y = r.top; written && y < r.bottom; ++y)
                 for (int32_t x = r.left; x < r.right; ++x) {
-                    PixelSample s = in.getPixel(&in, x, y);
-                    if (change)
-                        change(s);
-                    tile.putPixel(&tile, s, x, y);
+                    tile.putPixel(&tile, in.getPixel(&in, x, y), x, y);
                 }
             written = written && WriteOutputTile(&tile);
         }
@@ -69,20 +65,6 @@ HostDocument Pattern(int32_t width, int32_t height, int16 mode, bool transparenc
     return doc;
 }
 
-void ExpectInputEquals(const HostDocument& doc)
-{
-    const ImageRect r = doc.FilterRect();
-    ASSERT_EQ(gInputImage.rect, r);
-    for (int32_t p = 0; p < doc.PlaneCount(); ++p)
-        for (int32_t y = r.top; y < r.bottom; ++y)
-            for (int32_t x = r.left; x < r.right; ++x)
-                ASSERT_EQ(StoredSample(gInputImage, p, x, y), doc.Sample(p, x, y)) << p << ": " << x << ", " << y;
-    for (int32_t y = r.top; y < r.bottom; ++y)
-        for (int32_t x = r.left; x < r.right; ++x)
-            ASSERT_EQ(static_cast<const uint8_t*>(gInputImage.mask.data)[(y - r.top) * (r.right - r.left) + x - r.left],
-                      doc.HasSelection() ? doc.SelectionAt(x, y) : 255);
-}
-
 class ImageTransferTest : public ::testing::Test
 {
 protected:
@@ -91,73 +73,9 @@ protected:
         ResetPluginGlobals();
         ResetBufferUsage();
         gScript = nullptr;
-        gCoordinates32 = true;
     }
     void TearDown() override { EXPECT_EQ(CurrentBufferUsage(), 0u); }
 };
-
-TEST_F(ImageTransferTest, PhotoshopIsAskedOnePlaneAtATime)
-{
-    Host host(Entry);
-    const HostDocument doc = Pattern(300, 400, plugInModeRGBColor, true);
-    ASSERT_TRUE(host.SetDocument(doc));
-    gScript = [&] {
-        ExpectInputEquals(doc);
-        const PixelSample s = gInputImage.getPixel(&gInputImage, 150, 200);
-        EXPECT_EQ(s.mask, 0xFFFFFFFEu);
-        EXPECT_EQ(gImageDiagonal, 501u);
-        EXPECT_TRUE(WriteBack(2048, [](PixelSample& s) { s = PixelSample{0, 0xFFFFFF, 0, 0, 0}; }));
-    };
-    ASSERT_EQ(host.RunRepeat(), noErr);
-    EXPECT_TRUE(host.Faults().empty());
-    const std::vector<TransferRequest>& t = host.Transfers();
-    ASSERT_EQ(t.size(), 4u + 3u + 1u); // four planes read, three written, the closing call
-    for (int16 p = 0; p < 4; ++p) {
-        EXPECT_EQ(t[p].inLoPlane, p);
-        EXPECT_EQ(t[p].inHiPlane, p);
-        EXPECT_EQ(t[p].inputRate, 0x10000);
-        EXPECT_EQ(t[p].inputPadding, 255);
-    }
-    for (int16 p = 0; p < 3; ++p) {
-        EXPECT_EQ(t[4 + p].outLoPlane, p);
-        EXPECT_EQ(t[4 + p].outHiPlane, p);
-    }
-    EXPECT_TRUE(IsEmptyRect(t[7].inRect) && IsEmptyRect(t[7].outRect) && IsEmptyRect(t[7].maskRect));
-    EXPECT_EQ(host.Document().Sample(1, 5, 5), 255);
-    EXPECT_EQ(host.Document().Sample(3, 5, 5), doc.Sample(3, 5, 5)); // the host keeps the transparency
-}
-
-// Odd host tiles over an odd filter rectangle with a selection, in both coordinate forms; without host
-// tiles the image goes in 1024 squares.
-TEST_F(ImageTransferTest, TilesAndOriginsCoverTheFilterRectangleExactly)
-{
-    {
-        Host plain(Entry);
-        ASSERT_TRUE(plain.SetDocument(Pattern(1025, 1, plugInModeGrayScale, false)));
-        ASSERT_EQ(plain.RunRepeat(), noErr);
-        ASSERT_EQ(plain.Transfers().size(), 3u);
-        EXPECT_EQ(plain.Transfers()[1].inRect, (ImageRect{1024, 0, 1025, 1}));
-    }
-
-    for (bool use32 : {true, false}) {
-        gCoordinates32 = use32;
-        HostOptions options;
-        options.tileWidth = 7;
-        options.tileHeight = 5;
-        Host host(Entry, options);
-        HostDocument doc = Pattern(40, 30, plugInModeGray16, false);
-        doc.SetSelection([](int32_t x, int32_t y) { return uint8_t((x * 7 + y * 3) % 256); });
-        doc.SetFilterRect(ImageRect{3, 5, 38, 29});
-        ASSERT_TRUE(host.SetDocument(doc));
-        gScript = [&] { ExpectInputEquals(doc); };
-        ASSERT_EQ(host.RunRepeat(), noErr);
-        const std::vector<TransferRequest>& t = host.Transfers();
-        ASSERT_EQ(t.size(), 5u * 5u + 1u);
-        EXPECT_EQ(t[0].coordinates32, use32);
-        EXPECT_EQ(t[0].maskRect, (ImageRect{3, 5, 10, 10}));
-        EXPECT_EQ(t[24].inRect, (ImageRect{31, 25, 38, 29}));
-    }
-}
 
 TEST_F(ImageTransferTest, UnchangedPixelsSurviveTheRoundTripBitForBit)
 {
