@@ -13,9 +13,7 @@ bool SameColour(const ColourFractions& a, const ColourFractions& b)
     return a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
 
-class ColourTest : public RenderFixture
-{
-};
+using ColourTest = RenderFixture;
 
 TEST_F(ColourTest, RainbowFadesInFromWhiteThenRepeatsEveryHueCycle)
 {
@@ -54,20 +52,11 @@ TEST_F(ColourTest, SaturationPullsTowardsOrPushesAwayFromGreyWithinRange)
     EXPECT_EQ(orange.blue, 0u);
 }
 
-class FlareShapeTest : public RenderFixture
-{
-protected:
-    const SubShapeEntry& Build(int32_t xPhase, int32_t yPhase)
-    {
-        RefreshRenderShapes(parameters);
-        EXPECT_TRUE(EnsureSubShape(&gFlareShape, xPhase, yPhase));
-        return EntryFor(gFlareShape, xPhase, yPhase);
-    }
-};
+using FlareShapeTest = RenderFixture;
 
 TEST_F(FlareShapeTest, RingsCoverEachPixelOnceUntilTheFirstInvisibleAxisPixel)
 {
-    const SubShapeEntry& entry = Build(0, 0);
+    const SubShapeEntry& entry = Built(&gFlareShape, 0, 0);
     std::map<std::pair<int, int>, uint32_t> weights;
     int32_t reach = 0;
     for (uint32_t i = 0; i < entry.pointCount; ++i) {
@@ -90,9 +79,9 @@ TEST_F(FlareShapeTest, RingsCoverEachPixelOnceUntilTheFirstInvisibleAxisPixel)
 
     // Preview quality keeps it small, and no flare reaches beyond the image's diagonal.
     SetPreviewQuality();
-    EXPECT_LT(Build(0, 0).right, reach);
+    EXPECT_LT(Built(&gFlareShape, 0, 0).right, reach);
     UseInputSize(3, 4, 16);
-    EXPECT_EQ(Build(2, 2).right, 7);
+    EXPECT_EQ(Built(&gFlareShape, 2, 2).right, 7);
 }
 
 } // namespace

@@ -4,9 +4,7 @@
 
 namespace {
 
-class CompositingTest : public RenderFixture
-{
-};
+using CompositingTest = RenderFixture;
 
 TEST_F(CompositingTest, BlendScreensTheHueAtAnOpacityThatSaturates)
 {

@@ -103,6 +103,14 @@ protected:
             StarRecord{x, xPhase, y, yPhase, 4, brightness, red, green, blue, enabled ? kFractionOne : 0, 0xFFFFFFFF};
     }
 
+    // One phase of a render shape, built for the current parameters.
+    const SubShapeEntry& Built(Shape* shape, int32_t xPhase, int32_t yPhase)
+    {
+        RefreshRenderShapes(parameters);
+        EXPECT_TRUE(EnsureSubShape(shape, xPhase, yPhase));
+        return EntryFor(*shape, xPhase, yPhase);
+    }
+
     FilterParameters parameters = kFactoryParameters;
     std::vector<ImageBuffer> images;
 

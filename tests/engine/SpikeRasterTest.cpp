@@ -9,12 +9,7 @@ namespace {
 class SpikeShapeTest : public RenderFixture
 {
 protected:
-    const SubShapeEntry& Build(int32_t xPhase, int32_t yPhase)
-    {
-        RefreshRenderShapes(parameters);
-        EXPECT_TRUE(EnsureSubShape(&gSpikeShape, xPhase, yPhase));
-        return EntryFor(gSpikeShape, xPhase, yPhase);
-    }
+    const SubShapeEntry& Build(int32_t xPhase, int32_t yPhase) { return Built(&gSpikeShape, xPhase, yPhase); }
 
     // Directions (degrees clockwise from up, to 15 degrees) of the points more than 40 pixels out.
     std::set<int> FarDirections(int32_t xPhase, int32_t yPhase)
