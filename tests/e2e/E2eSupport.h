@@ -1,7 +1,5 @@
-// Whole filter runs through the host harness. Natively the module is the linked entry point; in the
-// Windows build it is CorvanePro.8bf, loaded the way a host loads it, so the same tests check the
-// shipped module. Tests that steer the engine from inside (user-input polling) use the linked entry
-// point in both builds, since a loaded module keeps its own copy of the engine's state.
+// Whole filter runs through the host harness, on seeded starfields. Tests that steer the engine from
+// inside (user-input polling) use the linked entry point in both builds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,53 +10,13 @@
 #include <vector>
 
 #include "common/Fnv1a.h"
-#include "common/TestDataRoots.h"
+#include "common/ModuleTest.h"
 #include "e2e/UserMessageWatch.h"
-#include "engine/UserInput.h"
-#include "host/BufferRecord.h"
 #include "host/FilterParameters.h"
-#include "host/PluginGlobals.h"
-#include "host/PluginHooks.h"
-#include "host/PluginMain.h"
-#include "tools/harness/Harness.h"
 #include "tools/harness/ParameterDescriptor.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
-class FilterRunTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ForgetLinkedModule();
-        const std::string path = DefaultModulePath();
-        const bool loaded = LoadModule(path, &module_);
-        // Natively the linked module always loads; the Windows build may not have made the .8bf yet.
-        if (!loaded && path.empty())
-            GTEST_SKIP() << "this build has no CorvanePro.8bf to load: " << module_.error;
-        ASSERT_TRUE(loaded) << module_.error;
-    }
-    void TearDown() override
-    {
-        UnloadModule(&module_);
-        CloseDebugLog();
-        ForgetLinkedModule();
-    }
-    static void ForgetLinkedModule()
-    {
-        SetUserInputPendingHook(nullptr);
-        ResetPluginGlobals();
-        ResetHooks();
-        ResetBufferUsage();
-    }
-
-    // The module as a host finds it.
-    PluginEntryProc Module() const { return module_.entry; }
-    // The module whose engine this test program can reach.
-    static PluginEntryProc Linked() { return PluginMain; }
-
-    TestDataRoots roots_;
-    LoadedModule module_;
-};
+using FilterRunTest = ModuleTest;
 
 // How a seeded starfield is laid out in a host document.
 struct FieldLayout

@@ -43,7 +43,7 @@ DescriptorValue Degrees(double value)
 
 TEST_F(EntryPoint, InteractiveThenRepeatKeepsHandlesRegistryAndDescriptor)
 {
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     Register(&host, BlockOf(Factory(77)));
 
@@ -91,7 +91,7 @@ TEST_F(EntryPoint, InteractiveThenRepeatKeepsHandlesRegistryAndDescriptor)
 // does not know or value it cannot read; recorded angles play back unchanged.
 TEST_F(EntryPoint, ScriptsOverrideTheirKeysWithinRangeAndStopAtWhatTheyCannotRead)
 {
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     FilterParameters restored = kFactoryParameters;
     restored.intensity = 11;
@@ -145,7 +145,7 @@ TEST_F(EntryPoint, ScriptsOverrideTheirKeysWithinRangeAndStopAtWhatTheyCannotRea
 
 TEST_F(EntryPoint, PlayInfoDecidesTheDialogOfAScriptedRun)
 {
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     EXPECT_EQ(host.RunInteractive(), noErr);
     const Descriptor script = Script({{FourCC("Lngt"), Percent(20)}});
@@ -164,14 +164,14 @@ TEST_F(EntryPoint, RegistryCarriesTheParametersToTheNextHostSession)
     options.registryPath = (roots_.local() / "registry.bin").string();
     std::vector<uint8_t> stored;
     {
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
         RunScript(&host, Script({{FourCC("Lngt"), Percent(33)}, {FourCC("sflB"), Percent(9)}}));
         ASSERT_TRUE(host.GetRegisteredData(kRegistryKey, kParameterBlockKey, &stored));
     }
     // Restarted, with new handles, and serving only version 2 of the action descriptor suite.
     options.actionDescriptorVersion = 2;
-    Host host(Entry(), options);
+    Host host(Module(), options);
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     EXPECT_EQ(host.RunRepeat(), noErr);
     const FilterParameters p = ParametersOf(host.ParametersBytes());
@@ -199,7 +199,7 @@ TEST_F(EntryPoint, PrepareBudgetsTwoCappedImagesFromTheRectangleInUse)
     options.bigDocumentData = false;
     for (int32_t hostSpace : {100000000, 1000000}) {
         options.maxSpace = hostSpace;
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(HostDocument(5000, 3000, plugInModeRGBColor)));
         EXPECT_EQ(host.CallSelector(filterSelectorPrepare), noErr);
         EXPECT_EQ(host.Record()->maxSpace, std::min(hostSpace, 2 * 3 * 1024 * 1024));
@@ -211,7 +211,7 @@ TEST_F(EntryPoint, PrepareBudgetsTwoCappedImagesFromTheRectangleInUse)
     // Beyond 32767 only the 32-bit rectangle says where the filter works.
     options.bigDocumentData = true;
     options.maxSpace = 100000000;
-    Host host(Entry(), options);
+    Host host(Module(), options);
     HostDocument wide(33600, 8, plugInModeGrayScale);
     wide.SetFilterRect(ImageRect{33000, 0, 33500, 8});
     ASSERT_TRUE(host.SetDocument(wide));
@@ -225,7 +225,7 @@ TEST_F(EntryPoint, ContinueLeavesEveryRequestedRectangleEmpty)
     for (bool big : {true, false}) {
         HostOptions options;
         options.bigDocumentData = big;
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
         FilterRecord* r = host.Record();
         r->inRect = r->outRect = r->maskRect = Rect{1, 2, 3, 4};
@@ -247,14 +247,14 @@ TEST_F(EntryPoint, MissingOrRefusedHandlesEndTheRunCleanly)
     for (int32_t granted : {0, 1}) {
         HostOptions options;
         options.handlesBeforeRefusal = granted;
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
         EXPECT_EQ(host.RunInteractive(), memFullErr) << granted;
         EXPECT_EQ(host.Selectors(), std::vector<int16>{1});
         ExpectNothingHeld(host);
     }
 
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     host.Record()->handleProcs = nullptr;
     for (int16 selector : {filterSelectorParameters, filterSelectorPrepare, filterSelectorStart, filterSelectorFinish})
@@ -267,7 +267,7 @@ TEST_F(EntryPoint, MinimalHostsAndFailingStartsLeaveNothingBehind)
     HostOptions shortRecord;
     shortRecord.recordSize = kMinimalFilterRecordSize;
     for (const HostOptions& options : {HostOptions::Independent(), shortRecord}) {
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
         EXPECT_EQ(host.RunInteractive(), noErr);
         EXPECT_EQ(host.RunRepeat(), noErr);
@@ -277,7 +277,7 @@ TEST_F(EntryPoint, MinimalHostsAndFailingStartsLeaveNothingBehind)
 
     HostOptions failing;
     failing.failAdvanceStateAt = 1;
-    Host host(Entry(), failing);
+    Host host(Module(), failing);
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     EXPECT_NE(host.RunInteractive(), noErr);
     EXPECT_EQ(host.Selectors(), (std::vector<int16>{1, 2, 3}));
