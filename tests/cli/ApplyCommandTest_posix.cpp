@@ -151,8 +151,9 @@ TEST(ApplyCommand, WithoutParametersTheLastRunsParametersAreRepeated)
     ScratchFolder data;
     Case c{FileFormat::Tiff, SampleFormat::U16, 3, false, ".tif"};
     Write(folder / "in.tif", c.file, MakeStarfield(c, 300));
-    ASSERT_EQ(RunCorvane(WithParameters({"apply", folder / "in.tif", folder / "first.tif"}), {data.Path().string()}).status,
-              0);
+    ASSERT_EQ(
+        RunCorvane(WithParameters({"apply", folder / "in.tif", folder / "first.tif"}), {data.Path().string()}).status,
+        0);
     ChildResult repeat = RunCorvane({"apply", folder / "in.tif", folder / "again"}, {data.Path().string()});
     ASSERT_EQ(repeat.status, 0) << repeat.errorText;
     // No extension: the input's format.

@@ -34,12 +34,10 @@ TEST(HostMapping, FileLayoutsBecomeTheirModesWithTransparencyLast)
         bool alpha;
         int16 mode;
     };
-    for (const Case& c : {Case{SampleFormat::U8, 1, false, plugInModeGrayScale},
-                          Case{SampleFormat::U8, 3, true, plugInModeRGBColor},
-                          Case{SampleFormat::F32, 1, true, plugInModeGray32},
-                          Case{SampleFormat::F32, 3, false, plugInModeRGB96},
-                          Case{SampleFormat::U16, 1, false, plugInModeGray16},
-                          Case{SampleFormat::U16, 3, true, plugInModeRGB48}}) {
+    for (const Case& c :
+         {Case{SampleFormat::U8, 1, false, plugInModeGrayScale}, Case{SampleFormat::U8, 3, true, plugInModeRGBColor},
+          Case{SampleFormat::F32, 1, true, plugInModeGray32}, Case{SampleFormat::F32, 3, false, plugInModeRGB96},
+          Case{SampleFormat::U16, 1, false, plugInModeGray16}, Case{SampleFormat::U16, 3, true, plugInModeRGB48}}) {
         SCOPED_TRACE(c.mode);
         const ImageFile image = MakeTestImage(9, 5, c.colour, c.alpha, c.format, uint32_t(c.mode));
         const HostDocument document = DocumentFromImage(image);
