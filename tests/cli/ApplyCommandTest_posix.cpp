@@ -193,13 +193,15 @@ TEST(ApplyCommand, CancelsAndFullDisksLeaveNoOutputBehind)
 
     ResetUserFolders();
     OverrideApplicationDataRoots(data.Path().c_str(), data.Path().c_str());
+    const Case sky{FileFormat::Png, SampleFormat::U16, 3, false, ".png"};
+    Write(folder / "sky.png", sky.file, MakeStarfield(sky, 400));
     ApplyOptions options;
     std::string error;
-    ASSERT_TRUE(ParseApplyOptions({folder / "in.tif", folder / "out.png", "--points", "5"}, &options, &error));
+    ASSERT_TRUE(ParseApplyOptions({folder / "sky.png", folder / "out.png", "--points", "5"}, &options, &error));
     SetAbortAfterCalls(1);
     EXPECT_EQ(RunApply(options), 130);
     SetAbortAfterCalls(0);
-    EXPECT_EQ(folder.Files(), std::vector<std::string>{"in.tif"});
+    EXPECT_EQ(folder.Files(), (std::vector<std::string>{"in.tif", "sky.png"}));
     ResetUserFolders();
 }
 
