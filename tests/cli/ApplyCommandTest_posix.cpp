@@ -1,5 +1,7 @@
 // `corvane apply` end to end, run as the built program.
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "CliTestSupport.h"
 #include "host/PluginGlobals.h"
@@ -81,77 +83,52 @@ void Write(const std::string& path, FileFormat format, const ImageFile& image)
     ASSERT_TRUE(WriteImageFile(path, format, image, &error)) << error;
 }
 
-const std::vector<std::string> kParameters = {"--intensity",
-                                              "80",
-                                              "--length",
-                                              "60",
-                                              "--angle",
-                                              "-22.5",
-                                              "--points",
-                                              "6",
-                                              "--sharpness",
-                                              "70",
-                                              "--saturation",
-                                              "40",
-                                              "--rainbow-intensity",
-                                              "30",
-                                              "--rainbow-frequency",
-                                              "20",
-                                              "--secondary-intensity",
-                                              "60",
-                                              "--flare",
-                                              "40",
-                                              "--no-spikes-only"};
+// Every parameter, away from its factory value.
+std::vector<std::string> WithParameters(std::vector<std::string> arguments)
+{
+    std::istringstream words("--intensity 80 --length 60 --angle -22.5 --points 6 --sharpness 70 --saturation 40 "
+                             "--rainbow-intensity 30 --rainbow-frequency 20 --secondary-intensity 60 --flare 40 "
+                             "--no-spikes-only");
+    arguments.insert(arguments.end(), std::istream_iterator<std::string>(words), {});
+    return arguments;
+}
 
 } // namespace
 
-TEST(ApplyCommand, AnEmptySelectionGivesBackEveryFileBitForBit)
-{
-    ScratchFolder folder;
-    ScratchFolder data;
-    uint32_t seed = 100;
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(Describe(c));
-        ImageFile image = MakeStarfield(c, seed++);
-        if (c.file != FileFormat::Fits)
-            image.iccProfile = MakeIccProfile(c.colour);
-        ImageFile mask = MakeTestImage(96, 64, 1, false, SampleFormat::U8, 1);
-        std::memset(mask.pixels.get(), 0, PixelBytes(mask));
-        std::string input = folder / (std::string("in") + c.extension);
-        std::string output = folder / (std::string("out") + c.extension);
-        Write(input, c.file, image);
-        Write(folder / "mask.png", FileFormat::Png, mask);
-        ChildResult run = RunCorvane({"apply", input, output, "--mask", folder / "mask.png"}, {data.Path().string()});
-        ASSERT_EQ(run.status, 0) << run.errorText;
-        ImageFile result = ReadBack(output);
-        EXPECT_TRUE(SameImage(image, result));
-        EXPECT_EQ(result.iccProfile, image.iccProfile);
-    }
-}
-
-TEST(ApplyCommand, ResultEqualsTheHarnessRunOnTheSameDocument)
+// Under an empty selection every file comes back bit for bit, its colour profile too; with parameters the
+// result is the harness's run of the linked module on the same document.
+TEST(ApplyCommand, ResultsEqualTheHarnessRunAndAnEmptySelectionKeepsEveryFileBitForBit)
 {
     ScratchFolder folder;
     ScratchFolder data;
     // The in-process run keeps its folders and log in the scratch folder too.
     ResetUserFolders();
     OverrideApplicationDataRoots(data.Path().c_str(), data.Path().c_str());
-    uint32_t seed = 200;
+    ImageFile mask = MakeTestImage(96, 64, 1, false, SampleFormat::U8, 1);
+    std::memset(mask.pixels.get(), 0, PixelBytes(mask));
+    Write(folder / "mask.png", FileFormat::Png, mask);
+    uint32_t seed = 100;
     for (const Case& c : kCases) {
         SCOPED_TRACE(Describe(c));
         ImageFile image = MakeStarfield(c, seed++);
-        std::string input = folder / (std::string("in") + c.extension);
-        std::string output = folder / (std::string("out") + c.extension);
+        if (c.file != FileFormat::Fits)
+            image.iccProfile = MakeIccProfile(c.colour);
+        const std::string input = folder / ("in" + std::string(c.extension));
+        const std::string kept = folder / ("kept" + std::string(c.extension));
+        const std::string output = folder / ("out" + std::string(c.extension));
         Write(input, c.file, image);
-        std::vector<std::string> arguments = {"apply", input, output};
-        arguments.insert(arguments.end(), kParameters.begin(), kParameters.end());
-        ChildResult run = RunCorvane(arguments, {data.Path().string()});
+        ChildResult run = RunCorvane({"apply", input, kept, "--mask", folder / "mask.png"}, {data.Path().string()});
         ASSERT_EQ(run.status, 0) << run.errorText;
+        const ImageFile unchanged = ReadBack(kept);
+        EXPECT_TRUE(SameImage(image, unchanged));
+        EXPECT_EQ(unchanged.iccProfile, image.iccProfile);
 
+        const std::vector<std::string> arguments = WithParameters({input, output});
+        run = RunCorvane(WithParameters({"apply", input, output}), {data.Path().string()});
+        ASSERT_EQ(run.status, 0) << run.errorText;
         ApplyOptions options;
         std::string error;
-        ASSERT_TRUE(
-            ParseApplyOptions(std::vector<std::string>(arguments.begin() + 1, arguments.end()), &options, &error));
+        ASSERT_TRUE(ParseApplyOptions(arguments, &options, &error));
         ResetPluginGlobals();
         HostDocument expected;
         {
@@ -174,9 +151,9 @@ TEST(ApplyCommand, WithoutParametersTheLastRunsParametersAreRepeated)
     ScratchFolder data;
     Case c{FileFormat::Tiff, SampleFormat::U16, 3, false, ".tif"};
     Write(folder / "in.tif", c.file, MakeStarfield(c, 300));
-    std::vector<std::string> first = {"apply", folder / "in.tif", folder / "first.tif"};
-    first.insert(first.end(), kParameters.begin(), kParameters.end());
-    ASSERT_EQ(RunCorvane(first, {data.Path().string()}).status, 0);
+    ASSERT_EQ(
+        RunCorvane(WithParameters({"apply", folder / "in.tif", folder / "first.tif"}), {data.Path().string()}).status,
+        0);
     ChildResult repeat = RunCorvane({"apply", folder / "in.tif", folder / "again"}, {data.Path().string()});
     ASSERT_EQ(repeat.status, 0) << repeat.errorText;
     // No extension: the input's format.
@@ -187,7 +164,8 @@ TEST(ApplyCommand, WithoutParametersTheLastRunsParametersAreRepeated)
     EXPECT_TRUE(registry);
 }
 
-TEST(ApplyCommand, CtrlCAndAFullDiskLeaveNoOutputBehind)
+// Ctrl-C, a host abort during the run and a full disk leave no output behind.
+TEST(ApplyCommand, CancelsAndFullDisksLeaveNoOutputBehind)
 {
     ScratchFolder folder;
     ScratchFolder data;
@@ -212,6 +190,19 @@ TEST(ApplyCommand, CtrlCAndAFullDiskLeaveNoOutputBehind)
             << run.errorText;
         EXPECT_EQ(folder.Files(), std::vector<std::string>{"in.tif"});
     }
+
+    ResetUserFolders();
+    OverrideApplicationDataRoots(data.Path().c_str(), data.Path().c_str());
+    const Case sky{FileFormat::Png, SampleFormat::U16, 3, false, ".png"};
+    Write(folder / "sky.png", sky.file, MakeStarfield(sky, 400));
+    ApplyOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseApplyOptions({folder / "sky.png", folder / "out.png", "--points", "5"}, &options, &error));
+    SetAbortAfterCalls(1);
+    EXPECT_EQ(RunApply(options), 130);
+    SetAbortAfterCalls(0);
+    EXPECT_EQ(folder.Files(), (std::vector<std::string>{"in.tif", "sky.png"}));
+    ResetUserFolders();
 }
 
 TEST(ApplyCommand, CommandLineAndOutputProblemsHaveTheirOwnExitStatus)
@@ -239,24 +230,6 @@ TEST(ApplyCommand, CommandLineAndOutputProblemsHaveTheirOwnExitStatus)
 
     run = RunCorvane({"--help"}, {home});
     EXPECT_EQ(run.status, 0);
-}
-
-TEST(ApplyCommand, AHostAbortDuringTheRunWritesNothing)
-{
-    ScratchFolder folder;
-    ScratchFolder data;
-    ResetUserFolders();
-    OverrideApplicationDataRoots(data.Path().c_str(), data.Path().c_str());
-    Case c{FileFormat::Png, SampleFormat::U16, 3, false, ".png"};
-    Write(folder / "in.png", c.file, MakeStarfield(c, 400));
-    ApplyOptions options;
-    std::string error;
-    ASSERT_TRUE(ParseApplyOptions({folder / "in.png", folder / "out.png", "--points", "5"}, &options, &error));
-    SetAbortAfterCalls(1);
-    EXPECT_EQ(RunApply(options), 130);
-    SetAbortAfterCalls(0);
-    EXPECT_EQ(folder.Files(), std::vector<std::string>{"in.png"});
-    ResetUserFolders();
 }
 
 TEST(StarsCommand, PrintsTheDetectedStarsAsJson)

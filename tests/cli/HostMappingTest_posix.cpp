@@ -2,41 +2,30 @@
 #include "CliTestSupport.h"
 #include "tools/cli/HostMapping.h"
 
-TEST(HostMapping, EveryHostValueSurvivesTheTripThroughA16BitFile)
+// Every host value survives a 16-bit file, and a document that comes back unchanged restores each of
+// the 65536 file values exactly, although half of them share a host value with a neighbour.
+TEST(HostMapping, SixteenBitFileValuesSurviveTheTripThroughTheHostScale)
 {
     for (uint32_t h = 0; h <= 32768; ++h)
         ASSERT_EQ(HostFromFile16(FileFromHost16(uint16_t(h))), h) << "host value " << h;
-    EXPECT_EQ(HostFromFile16(0), 0);
     EXPECT_EQ(HostFromFile16(65535), 32768);
     EXPECT_EQ(FileFromHost16(32768), 65535);
-}
 
-TEST(HostMapping, UnchangedSamplesKeepEvery16BitFileValue)
-{
-    // All 65536 values in one image; a document that comes back unchanged must restore each exactly,
-    // although half of them share a host value with a neighbour.
-    ImageFile image;
-    image.width = 256;
-    image.height = 256;
-    image.colourChannels = 1;
-    image.format = SampleFormat::U16;
-    std::string error;
-    ASSERT_TRUE(AllocatePixels(&image, &error));
+    ImageFile image = MakeTestImage(256, 256, 1, false, SampleFormat::U16, 1);
     for (uint32_t v = 0; v < 65536; ++v)
         SamplesAs<uint16_t>(image)[v] = uint16_t(v);
     HostDocument document = DocumentFromImage(image);
-    EXPECT_EQ(document.Mode(), plugInModeGray16);
     StoreDocumentInImage(document, &image);
     for (uint32_t v = 0; v < 65536; ++v)
         ASSERT_EQ(SamplesAs<uint16_t>(image)[v], v);
-
     // A sample the filter changed takes the scaled host value.
     document.SetSample(0, 1, 0, 16384.0);
     StoreDocumentInImage(document, &image);
     EXPECT_EQ(SamplesAs<uint16_t>(image)[1], 32768);
 }
 
-TEST(HostMapping, EightBitAndFloatSamplesCrossUnchangedInTheirModes)
+// Each layout gets its mode; the last channel of a pixel is the transparency plane.
+TEST(HostMapping, FileLayoutsBecomeTheirModesWithTransparencyLast)
 {
     struct Case
     {
@@ -48,22 +37,18 @@ TEST(HostMapping, EightBitAndFloatSamplesCrossUnchangedInTheirModes)
     for (const Case& c :
          {Case{SampleFormat::U8, 1, false, plugInModeGrayScale}, Case{SampleFormat::U8, 3, true, plugInModeRGBColor},
           Case{SampleFormat::F32, 1, true, plugInModeGray32}, Case{SampleFormat::F32, 3, false, plugInModeRGB96},
-          Case{SampleFormat::U16, 3, true, plugInModeRGB48}}) {
-        SCOPED_TRACE(std::string(SampleFormatName(c.format)) + " mode " + std::to_string(c.mode));
-        ImageFile image = MakeTestImage(9, 5, c.colour, c.alpha, c.format, uint32_t(c.mode));
-        HostDocument document = DocumentFromImage(image);
+          Case{SampleFormat::U16, 1, false, plugInModeGray16}, Case{SampleFormat::U16, 3, true, plugInModeRGB48}}) {
+        SCOPED_TRACE(c.mode);
+        const ImageFile image = MakeTestImage(9, 5, c.colour, c.alpha, c.format, uint32_t(c.mode));
+        const HostDocument document = DocumentFromImage(image);
         EXPECT_EQ(document.Mode(), c.mode);
         EXPECT_EQ(document.HasTransparency(), c.alpha);
-        // Planes in order: the last channel of a pixel is the transparency plane.
         const int32_t last = image.Channels() - 1;
         const size_t index = (size_t(2) * 9 + 4) * image.Channels() + last;
-        double expected = c.format == SampleFormat::U8    ? SamplesAs<uint8_t>(image)[index]
-                          : c.format == SampleFormat::F32 ? SamplesAs<float>(image)[index]
-                                                          : HostFromFile16(SamplesAs<uint16_t>(image)[index]);
+        const double expected = c.format == SampleFormat::U8    ? SamplesAs<uint8_t>(image)[index]
+                                : c.format == SampleFormat::F32 ? SamplesAs<float>(image)[index]
+                                                                : HostFromFile16(SamplesAs<uint16_t>(image)[index]);
         EXPECT_EQ(document.Sample(last, 4, 2), expected);
-        ImageFile copy = MakeTestImage(9, 5, c.colour, c.alpha, c.format, uint32_t(c.mode));
-        StoreDocumentInImage(document, &copy);
-        EXPECT_TRUE(SameImage(image, copy));
     }
 }
 
@@ -71,11 +56,9 @@ TEST(HostMapping, SelectionImagesMustBeGreyAndOfTheDocumentsSize)
 {
     HostDocument document(4, 3, plugInModeRGBColor);
     std::string error;
-    ImageFile rgb = MakeTestImage(4, 3, 3, false, SampleFormat::U8, 1);
-    EXPECT_FALSE(ApplySelectionImage(rgb, &document, &error));
+    EXPECT_FALSE(ApplySelectionImage(MakeTestImage(4, 3, 3, false, SampleFormat::U8, 1), &document, &error));
     EXPECT_EQ(error, "the mask must be a grey image");
-    ImageFile small = MakeTestImage(3, 3, 1, false, SampleFormat::U8, 1);
-    EXPECT_FALSE(ApplySelectionImage(small, &document, &error));
+    EXPECT_FALSE(ApplySelectionImage(MakeTestImage(3, 3, 1, false, SampleFormat::U8, 1), &document, &error));
     EXPECT_EQ(error, "the mask is 3 x 3, the image 4 x 3");
     EXPECT_FALSE(document.HasSelection());
 

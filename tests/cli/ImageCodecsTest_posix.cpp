@@ -63,18 +63,6 @@ TEST(ImageCodecs, EveryFormatDepthAndLayoutRoundTripsExactly)
     }
 }
 
-TEST(ImageCodecs, FormatsThatCannotHoldAnImageSaySo)
-{
-    ImageFile floats = MakeTestImage(4, 4, 3, false, SampleFormat::F32, 7);
-    EXPECT_NE(CheckStorable(FileFormat::Png, floats).find("PNG cannot hold 32-bit float"), std::string::npos);
-    ImageFile withAlpha = MakeTestImage(4, 4, 1, true, SampleFormat::U8, 7);
-    EXPECT_NE(CheckStorable(FileFormat::Fits, withAlpha).find("alpha"), std::string::npos);
-    EXPECT_EQ(CheckStorable(FileFormat::Tiff, floats), "");
-    EXPECT_EQ(FormatFromExtension("a/b.FITS"), FileFormat::Fits);
-    EXPECT_EQ(FormatFromExtension("a.tiff"), FileFormat::Tiff);
-    EXPECT_EQ(FormatFromExtension("dir.png/noext"), FileFormat::Unknown);
-}
-
 TEST(ImageCodecs, FitsKeepsTheFirstRowAtTheBottomAndUnsigned16BitWithBzero)
 {
     ScratchFolder folder;

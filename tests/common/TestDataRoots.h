@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "common/CapturedMessages.h"
 #include "diag/DebugLog.h"
-#include "diag/ErrorReport.h"
 #include "presets/UserFolders.h"
 
 // Opens the debug log in the Logs folder, as the entry point does on its first call.
@@ -24,13 +24,6 @@ inline void OpenTestDebugLog(void* owner)
     char folder[kPathCapacity];
     OpenDebugLog(owner, GetDebugLogFolder(folder) ? folder : nullptr);
 }
-
-struct CapturedMessage
-{
-    std::string caption;
-    std::string text;
-    uint32_t style;
-};
 
 class TestDataRoots
 {
@@ -46,12 +39,9 @@ public:
         ResetDebugLog();
         ResetUserFolders();
         OverrideApplicationDataRoots(local().string().c_str(), common().string().c_str());
-        Messages().clear();
-        SetMessageBoxHook(Capture);
     }
     ~TestDataRoots()
     {
-        SetMessageBoxHook(nullptr);
         ResetDebugLog();
         ResetUserFolders();
         std::error_code ignored;
@@ -76,19 +66,11 @@ public:
         ASSERT_NE(DebugLogPath()[0], '\0');
     }
 
-    static std::vector<CapturedMessage>& Messages()
-    {
-        static std::vector<CapturedMessage> messages;
-        return messages;
-    }
+    static std::vector<CapturedMessage>& Messages() { return CapturedMessages::All(); }
 
 private:
-    static void Capture(void*, const char* caption, const char* text, uint32_t style)
-    {
-        Messages().push_back(CapturedMessage{caption, text, style});
-    }
-
     std::filesystem::path root_;
+    CapturedMessages messages_;
 };
 
 inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path)

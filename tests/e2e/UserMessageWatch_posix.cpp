@@ -1,37 +1,19 @@
 #include "e2e/UserMessageWatch.h"
 
-#include "diag/ErrorReport.h"
+#include "common/CapturedMessages.h"
 
+// Natively every message of the linked module goes through the hook.
 struct UserMessageWatch::State
 {
-    std::vector<std::string> texts;
+    CapturedMessages messages;
 };
 
-namespace {
-UserMessageWatch::State* gWatching = nullptr;
-
-void Collect(void*, const char* caption, const char* text, uint32_t)
-{
-    if (gWatching != nullptr)
-        gWatching->texts.push_back(std::string(caption) + " / " + text);
-}
-} // namespace
-
-UserMessageWatch::UserMessageWatch() : state_(new State)
-{
-    gWatching = state_.get();
-    SetMessageBoxHook(Collect);
-}
-
-UserMessageWatch::~UserMessageWatch()
-{
-    SetMessageBoxHook(nullptr);
-    gWatching = nullptr;
-}
+UserMessageWatch::UserMessageWatch() : state_(new State) {}
+UserMessageWatch::~UserMessageWatch() = default;
 
 std::vector<std::string> UserMessageWatch::Texts() const
 {
-    return state_->texts;
+    return CapturedMessages::Texts();
 }
 
 bool UserMessageWatch::Complete() const

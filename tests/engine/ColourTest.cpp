@@ -17,9 +17,7 @@ bool SameColour(const ColourFractions& a, const ColourFractions& b)
     return a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
 
-class ColourTest : public RenderFixture
-{
-};
+using ColourTest = RenderFixture;
 
 TEST_F(ColourTest, RainbowFadesInFromWhiteThenRepeatsEveryHueCycle)
 {
@@ -58,20 +56,11 @@ TEST_F(ColourTest, SaturationPullsTowardsOrPushesAwayFromGreyWithinRange)
     EXPECT_EQ(orange.blue, 0u);
 }
 
-class FlareShapeTest : public RenderFixture
-{
-protected:
-    const SubShapeEntry& Build(int32_t xPhase, int32_t yPhase)
-    {
-        RefreshRenderShapes(parameters, gQuality, input.width, input.height);
-        EXPECT_TRUE(EnsureSubShape(&gRenderShapes.flare, xPhase, yPhase));
-        return EntryFor(gRenderShapes.flare, xPhase, yPhase);
-    }
-};
+using FlareShapeTest = RenderFixture;
 
 TEST_F(FlareShapeTest, RingsCoverEachPixelOnceUntilTheFirstInvisibleAxisPixel)
 {
-    const SubShapeEntry& entry = Build(0, 0);
+    const SubShapeEntry& entry = Built(&gRenderShapes.flare, 0, 0);
     std::map<std::pair<int, int>, uint32_t> weights;
     int32_t reach = 0;
     for (uint32_t i = 0; i < entry.pointCount; ++i) {
@@ -94,9 +83,9 @@ TEST_F(FlareShapeTest, RingsCoverEachPixelOnceUntilTheFirstInvisibleAxisPixel)
 
     // Preview quality keeps it small, and no flare reaches beyond the image's diagonal.
     gQuality = PreviewQuality();
-    EXPECT_LT(Build(0, 0).right, reach);
+    EXPECT_LT(Built(&gRenderShapes.flare, 0, 0).right, reach);
     UseInputSize(3, 4, 16);
-    EXPECT_EQ(Build(2, 2).right, 7);
+    EXPECT_EQ(Built(&gRenderShapes.flare, 2, 2).right, 7);
 }
 
 } // namespace

@@ -8,9 +8,7 @@
 
 namespace {
 
-class CompositingTest : public RenderFixture
-{
-};
+using CompositingTest = RenderFixture;
 
 TEST_F(CompositingTest, BlendScreensTheHueAtAnOpacityThatSaturates)
 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "diag/ErrorReport.h"
+#include "common/CapturedMessages.h"
 #include "engine/EngineState.h"
 #include "engine/FilterParameters.h"
 #include "engine/FixedPoint.h"
@@ -28,18 +28,6 @@ constexpr int32_t kGray16 = 10;
 constexpr int32_t kRgb16 = 11;
 constexpr int32_t kRgb32 = 16;
 
-// User messages, captured instead of shown.
-inline std::vector<std::string>& Messages()
-{
-    static std::vector<std::string> messages;
-    return messages;
-}
-
-inline void CaptureMessage(void*, const char*, const char* text, uint32_t)
-{
-    Messages().push_back(text);
-}
-
 inline bool Near(const StarRecord& star, double x, double y, double tolerance)
 {
     const double dx = star.x + star.xPhase * 0.25 - x;
@@ -56,8 +44,6 @@ public:
         ResetEngine();
         SetUserInputPendingHook(nullptr);
         SetDetectionProgressHook(nullptr);
-        Messages().clear();
-        SetMessageBoxHook(CaptureMessage);
     }
 
     void TearDown() override
@@ -65,7 +51,6 @@ public:
         HeapHostMemory::RefuseAll() = false;
         SetUserInputPendingHook(nullptr);
         SetDetectionProgressHook(nullptr);
-        SetMessageBoxHook(nullptr);
         ResetEngine();
         FreeImageBuffer(&input);
         gQuality = QualityMode{true, 16383};
@@ -105,6 +90,7 @@ public:
     }
 
     HeapHostMemory memory;
+    CapturedMessages messages;
     ImageBuffer input{}; // the image detection scans
 };
 

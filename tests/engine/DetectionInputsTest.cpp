@@ -143,8 +143,8 @@ TEST_F(DetectionFixture, FloodFillStopsAndReportsWhenItsListCannotGrow)
     HeapHostMemory::RefuseAll() = true;
     FloodFillMark(5, 5, kFullChannel, kFullChannel, kFullChannel);
     EXPECT_EQ(EngineFailure(), memFullErr);
-    ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages().back(), "Unable to allocate memory for a flood fill list.");
+    EXPECT_EQ(CapturedMessages::Texts(),
+              std::vector<std::string>{"Error - Exiting Plugin / Unable to allocate memory for a flood fill list."});
     // The seed itself was marked before the list was needed; nothing else.
     EXPECT_EQ(input.getPixel(&input, 5, 5).mask, 0u);
     EXPECT_EQ(input.getPixel(&input, 6, 5).mask, kFractionOne);

@@ -2,24 +2,13 @@
 
 #include <cmath>
 
+#include "common/Fnv1a.h"
 #include "engine/EffectTables.h"
 #include "engine/FilterParameters.h"
 #include "engine/FixedPoint.h"
 #include "engine/QualityMode.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-
-namespace {
-
-uint64_t Fnv1aOf(const void* data, size_t bytes)
-{
-    uint64_t hash = 14695981039346656037ull;
-    for (size_t i = 0; i < bytes; ++i)
-        hash = (hash ^ static_cast<const uint8_t*>(data)[i]) * 1099511628211ull;
-    return hash;
-}
-
-} // namespace
 
 TEST(FixedPoint, RatiosMeansAndProductsAtTheirLimits)
 {
@@ -68,32 +57,24 @@ TEST(QuarterPixel, CoordinatesSplitIntoPixelAndPhaseAndRoundToTheNearerPixel)
     EXPECT_EQ(RoundToPixel(StarPosition{-1, 3, -1, 0}), (StarPosition{0, 0, -1, 0}));
 }
 
-TEST(EffectTables, SineLookUpsReduceEveryAngle)
-{
-    InitEffectTables();
-    EXPECT_EQ(SineAt(900), 1.0f);
-    EXPECT_EQ(SineAt(-900), -1.0f);
-    EXPECT_EQ(SineAt(-900), SineAt(2700));
-    EXPECT_EQ(CosineAt(3599), SineAt(899));
-    EXPECT_EQ(CosineAt(1800), -1.0f);
-    EXPECT_EQ(SineAt(-3600 * 5 - 300), SineAt(3300));
-    EXPECT_EQ(SineAt(1800 + 123), -SineAt(123));
-    EXPECT_EQ(HalfSineAt(900), kFractionOne);
-    EXPECT_EQ(HalfSineAt(-900), 0u);
-    EXPECT_EQ(HalfSineAt(0), 0x7FFFFFFFu);
-}
-
 // Both builds must agree to the bit: the walk of a 45-degree ray depends on the last bit of entries.
-TEST(EffectTables, TablesAreTheSameOnEveryPlatform)
+// Look-ups reduce every angle, negative or past a turn.
+TEST(EffectTables, TablesAreTheSameOnEveryPlatformAndLookUpsReduceEveryAngle)
 {
     InitEffectTables();
-    EXPECT_EQ(Fnv1aOf(SineTable, sizeof SineTable), 0xdb1d721ae867a275ull);
-    EXPECT_EQ(Fnv1aOf(HalfSineTable, sizeof HalfSineTable), 0x1ed7245692508758ull);
+    EXPECT_EQ(Fnv1a(SineTable, sizeof SineTable), 0xdb1d721ae867a275ull);
+    EXPECT_EQ(Fnv1a(HalfSineTable, sizeof HalfSineTable), 0x1ed7245692508758ull);
     for (int32_t i = 0; i < 1800; ++i) {
         const double exact = std::sin(double(float(i) * 0.0017453294f));
         const float entry = std::fabs(SineTable[i]);
         EXPECT_LE(std::fabs(entry - std::fabs(exact)), 0.5 * double(std::nextafter(entry, 2.0f) - entry)) << i;
     }
+    EXPECT_TRUE(SineAt(900) == 1.0f && SineAt(-900) == -1.0f && CosineAt(1800) == -1.0f);
+    EXPECT_EQ(SineAt(-900), SineAt(2700));
+    EXPECT_EQ(CosineAt(3599), SineAt(899));
+    EXPECT_EQ(SineAt(-3600 * 5 - 300), SineAt(3300));
+    EXPECT_EQ(SineAt(1800 + 123), -SineAt(123));
+    EXPECT_TRUE(HalfSineAt(900) == kFractionOne && HalfSineAt(-900) == 0u && HalfSineAt(0) == 0x7FFFFFFFu);
 }
 
 TEST(EffectTables, DistanceInFortiethsOfAPixel)
@@ -103,20 +84,19 @@ TEST(EffectTables, DistanceInFortiethsOfAPixel)
         EXPECT_EQ(distance(4, 0), 40u);
         EXPECT_EQ(distance(-12, 16), 200u);
         EXPECT_EQ(distance(1, 1), 14u);
-        EXPECT_EQ(distance(1, 1), 14u); // from the cache
         // Beyond the cache the value is computed and returned in full, past 16 bits.
         EXPECT_EQ(distance(0, -8000), 80000u);
         EXPECT_NEAR(double(distance(131068, 131068)), std::sqrt(2.0) * 131068 * 10, 256.0);
     }
 }
 
+// A cache kept across a change of length would give secondary rays the main rays' falloff, or a run
+// the flare of the previous one.
 TEST(EffectTables, ProfileCachesAreZeroedOnlyWhenTheLengthChanges)
 {
     FlareProfileCacheFor(50)[kFlareProfileCacheEntries - 1] = 1234;
     EXPECT_EQ(FlareProfileCacheFor(50)[kFlareProfileCacheEntries - 1], 1234u);
     EXPECT_EQ(FlareProfileCacheFor(51)[kFlareProfileCacheEntries - 1], 0u);
-
-    // Switching between main rays (length) and secondary rays (length x 90 / 100) clears it each time.
     SpikeFalloffCacheFor(50)[20] = 0.5;
     EXPECT_EQ(SpikeFalloffCacheFor(50)[20], 0.5);
     SpikeFalloffCacheFor(45)[20] = 0.75;

@@ -108,8 +108,8 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
     EXPECT_FALSE(AppendPoint(&entry, ShapePoint{}, 8));
     EXPECT_EQ(entry.pointCount, 24u);
     EXPECT_EQ(EngineFailure(), memFullErr);
-    ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages().back(), "Unable to allocate memory for shape.");
+    EXPECT_EQ(CapturedMessages::Texts(),
+              std::vector<std::string>{"Error - Exiting Plugin / Unable to allocate memory for shape."});
     HeapHostMemory::RefuseAll() = false;
     ReleaseBuffer(&entry.points);
 

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "common/Fnv1a.h"
 #include "engine/EffectTables.h"
 #include "engine/FilterParameters.h"
 #include "engine/FixedPoint.h"
@@ -102,6 +103,14 @@ protected:
             StarRecord{x, xPhase, y, yPhase, 4, brightness, red, green, blue, enabled ? kFractionOne : 0, 0xFFFFFFFF};
     }
 
+    // One phase of a render shape, built for the current parameters.
+    const SubShapeEntry& Built(Shape* shape, int32_t xPhase, int32_t yPhase)
+    {
+        RefreshRenderShapes(parameters, gQuality, input.width, input.height);
+        EXPECT_TRUE(EnsureSubShape(shape, xPhase, yPhase));
+        return EntryFor(*shape, xPhase, yPhase);
+    }
+
     // What a render of this fixture draws: its parameters at the current quality, bounded by the input.
     RenderInputs Inputs() const { return RenderInputs{parameters, gQuality, input.width, input.height}; }
 
@@ -122,12 +131,4 @@ inline std::vector<uint8_t> PlaneBytes(const ImageBuffer* image)
     const uint8_t* bytes = static_cast<const uint8_t*>(image->image.data);
     return std::vector<uint8_t>(bytes, bytes + size_t(image->pixelCount) * size_t(image->bytesPerSample) *
                                                    size_t(image->layerPlanes + image->transparencyPlanes));
-}
-
-inline uint64_t Fnv1a(const std::vector<uint8_t>& bytes)
-{
-    uint64_t hash = 14695981039346656037ull;
-    for (uint8_t b : bytes)
-        hash = (hash ^ b) * 1099511628211ull;
-    return hash;
 }

@@ -12,22 +12,20 @@
 
 namespace {
 
-class RenderGoldenTest : public RenderFixture
-{
-};
+using RenderGoldenTest = RenderFixture;
 
 TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
 {
     struct Golden
     {
         int32_t mode;
-        bool preview; // rendered in preview quality, whose products depend on the order of their operands
-        uint32_t stars;
+        bool preview;      // rendered in preview quality, whose products depend on the order of their operands
         uint64_t checksum; // FNV-1a of the result's colour planes
     };
-    for (const Golden golden : {Golden{kModeRgb8, false, 52, 0x956618560f41a67dull},
-                                {kModeRgb16, false, 52, 0xa60cf3c592af0d5bull},
-                                {kModeRgb16, true, 52, 0x5cc321bd34e9d65eull}}) {
+    for (const Golden golden : {Golden{kModeRgb8, false, 0x956618560f41a67dull},
+                                {kModeRgb16, false, 0xa60cf3c592af0d5bull},
+                                {kModeRgb16, true, 0x5cc321bd34e9d65eull}}) {
+        SCOPED_TRACE(std::to_string(golden.mode) + (golden.preview ? " preview" : ""));
         StarfieldOptions options;
         options.width = 320;
         options.height = 240;
@@ -40,7 +38,7 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
         ResetEngine();
         while (FindStars(input) == WorkStatus::Interrupted) {
         }
-        EXPECT_EQ(gStarList.starCount, golden.stars) << "mode " << golden.mode;
+        EXPECT_EQ(gStarList.starCount, 52u);
         if (golden.preview)
             gQuality = PreviewQuality();
 
@@ -51,9 +49,9 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
                 const ImageRect tile{left, top, std::min(left + 128, rect.right), std::min(top + 128, rect.bottom)};
                 ASSERT_TRUE(RenderEffect(Inputs(), &input, tile, result, tile) == WorkStatus::Done);
             }
-        const uint64_t checksum = Fnv1a(PlaneBytes(result));
-        EXPECT_EQ(checksum, golden.checksum)
-            << "mode " << golden.mode << (golden.preview ? " preview" : "") << ": 0x" << std::hex << checksum;
+        const std::vector<uint8_t> bytes = PlaneBytes(result);
+        const uint64_t checksum = Fnv1a(bytes.data(), bytes.size());
+        EXPECT_EQ(checksum, golden.checksum) << "0x" << std::hex << checksum;
         ResetEngine();
         FreeImageBuffer(&input);
     }

@@ -13,12 +13,7 @@ namespace {
 class SpikeShapeTest : public RenderFixture
 {
 protected:
-    const SubShapeEntry& Build(int32_t xPhase, int32_t yPhase)
-    {
-        RefreshRenderShapes(parameters, gQuality, input.width, input.height);
-        EXPECT_TRUE(EnsureSubShape(&gRenderShapes.spike, xPhase, yPhase));
-        return EntryFor(gRenderShapes.spike, xPhase, yPhase);
-    }
+    const SubShapeEntry& Build(int32_t xPhase, int32_t yPhase) { return Built(&gRenderShapes.spike, xPhase, yPhase); }
 
     // Directions (degrees clockwise from up, to 15 degrees) of the points more than 40 pixels out.
     std::set<int> FarDirections(int32_t xPhase, int32_t yPhase)

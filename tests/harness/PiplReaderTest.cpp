@@ -54,21 +54,17 @@ TEST(PiplReader, RejectsMalformedResources)
 {
     std::vector<uint8_t> pipl = Pipl(1);
     PutProperty(&pipl, kPhotoshopSignature, FourCC("8664"), std::string("PluginMain\0\0", 12), 12);
-    std::string name;
-    EXPECT_FALSE(ReadEntryPointName(pipl.data(), pipl.size() - 4, &name)); // cut short
-    EXPECT_FALSE(ReadEntryPointName(pipl.data(), 8, &name));
-
-    std::vector<uint8_t> unterminated = Pipl(1);
+    std::vector<uint8_t> unterminated = Pipl(1), overlong = Pipl(1), wrongHeader = pipl;
     PutProperty(&unterminated, kPhotoshopSignature, FourCC("8664"), "Plug", 4);
-    EXPECT_FALSE(ReadEntryPointName(unterminated.data(), unterminated.size(), &name));
-
-    std::vector<uint8_t> overlong = Pipl(1);
     PutProperty(&overlong, kPhotoshopSignature, FourCC("8664"), std::string("PluginMain\0\0", 12), 0x7FFFFFF0);
-    EXPECT_FALSE(ReadEntryPointName(overlong.data(), overlong.size(), &name));
-
-    std::vector<uint8_t> wrongHeader = pipl;
     wrongHeader[0] = 2;
-    EXPECT_FALSE(ReadEntryPointName(wrongHeader.data(), wrongHeader.size(), &name));
+    std::string name;
+    for (const auto& [bytes, size] : {std::pair{&pipl, pipl.size() - 4}, // cut short
+                                      {&pipl, size_t(8)},
+                                      {&unterminated, unterminated.size()},
+                                      {&overlong, overlong.size()},
+                                      {&wrongHeader, wrongHeader.size()}})
+        EXPECT_FALSE(ReadEntryPointName(bytes->data(), size, &name)) << size;
     EXPECT_EQ(FindPiplProperty(pipl.data(), pipl.size(), FourCC("kind"), nullptr), nullptr);
 }
 

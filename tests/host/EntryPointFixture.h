@@ -1,5 +1,5 @@
-// The module driven through the host harness as hosts drive it: natively the linked entry point, reset
-// as after loading and with its user folders in a temporary directory; on Windows the built module.
+// Helpers of the entry-point tests: a small document, parameter blocks as hosts store them, and the
+// check that nothing borrowed from the host is left over.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,40 +7,12 @@
 #include <cstring>
 #include <vector>
 
-#include "common/TestDataRoots.h"
+#include "common/ModuleTest.h"
 #include "engine/FilterParameters.h"
 #include "host/LastParameters.h"
-#include "host/PluginGlobals.h"
-#include "image/BufferRecord.h"
 #include "presets/ParameterBlock.h"
-#include "tools/harness/Harness.h"
 
-class EntryPoint : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ForgetModuleState();
-        if (!LoadModule(DefaultModulePath(), &module_))
-            GTEST_SKIP() << "no module to load: " << module_.error;
-    }
-    void TearDown() override
-    {
-        UnloadModule(&module_);
-        CloseDebugLog();
-        ForgetModuleState();
-    }
-    static void ForgetModuleState()
-    {
-        ResetPluginGlobals();
-        ResetBufferUsage();
-    }
-
-    PluginEntryProc Entry() const { return module_.entry; }
-
-    TestDataRoots roots_;
-    LoadedModule module_;
-};
+using EntryPoint = ModuleTest;
 
 // A small 8-bit image with two stars, which every host flavour takes.
 inline HostDocument SmallStarfield()

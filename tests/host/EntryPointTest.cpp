@@ -3,20 +3,13 @@
 #include "EntryPointFixture.h"
 
 #include <cmath>
-#include <filesystem>
 
 namespace {
 
-DescriptorKeyID Key(const char* code)
-{
-    return DescriptorKeyID(uint8_t(code[0])) << 24 | DescriptorKeyID(uint8_t(code[1])) << 16 |
-           DescriptorKeyID(uint8_t(code[2])) << 8 | DescriptorKeyID(uint8_t(code[3]));
-}
-
-const DescriptorValue& Recorded(const Host& host, const char* key)
+const DescriptorValue& Recorded(const Host& host, DescriptorKeyID key)
 {
     static const DescriptorValue missing;
-    const DescriptorValue* value = FindValue(host.RecordedDescriptor(), Key(key));
+    const DescriptorValue* value = FindValue(host.RecordedDescriptor(), key);
     EXPECT_NE(value, nullptr) << key;
     return value != nullptr ? *value : missing;
 }
@@ -28,11 +21,11 @@ FilterParameters RunScript(Host* host, const Descriptor& script, int16 playInfo 
     return ParametersOf(host->ParametersBytes());
 }
 
-Descriptor Script(std::initializer_list<std::pair<const char*, DescriptorValue>> entries)
+Descriptor Script(std::initializer_list<std::pair<DescriptorKeyID, DescriptorValue>> entries)
 {
     Descriptor script;
     for (const auto& [key, value] : entries)
-        PutValue(&script, Key(key), value);
+        PutValue(&script, key, value);
     return script;
 }
 
@@ -50,7 +43,7 @@ DescriptorValue Degrees(double value)
 
 TEST_F(EntryPoint, InteractiveThenRepeatKeepsHandlesRegistryAndDescriptor)
 {
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     Register(&host, BlockOf(Factory(77)));
 
@@ -65,22 +58,22 @@ TEST_F(EntryPoint, InteractiveThenRepeatKeepsHandlesRegistryAndDescriptor)
     const PropertyCall& watch = host.PropertySets()[0];
     EXPECT_TRUE(watch.signature == kPhotoshopSignature && watch.key == propWatchSuspension && watch.index == 0 &&
                 watch.simple == 1 && !watch.hasComplex);
-
     std::vector<uint8_t> registered;
     ASSERT_TRUE(host.GetRegisteredData(kRegistryKey, kParameterBlockKey, &registered));
     EXPECT_EQ(registered, BlockOf(Factory(77))); // zeros after the record
 
     // Eleven keys in the order of the terminology, with their units.
-    const char* const order[] = {"Intn", "Lngt", "Angl", "numP", "spsH", "Strt",
-                                 "rbwI", "rbwF", "sspI", "sflB", "opsO"};
+    const DescriptorKeyID order[] = {FourCC("Intn"), FourCC("Lngt"), FourCC("Angl"), FourCC("numP"),
+                                     FourCC("spsH"), FourCC("Strt"), FourCC("rbwI"), FourCC("rbwF"),
+                                     FourCC("sspI"), FourCC("sflB"), FourCC("opsO")};
     ASSERT_EQ(host.RecordedDescriptor().size(), 11u);
     for (size_t i = 0; i < 11; ++i)
-        EXPECT_EQ(host.RecordedDescriptor()[i].key, Key(order[i])) << order[i];
-    EXPECT_EQ(Recorded(host, "Lngt").number, 77.0);
-    EXPECT_EQ(Recorded(host, "Strt").unit, unitPercent);
-    EXPECT_EQ(Recorded(host, "Angl").unit, unitAngle);
-    EXPECT_EQ(Recorded(host, "numP").type, typeInteger);
-    EXPECT_EQ(Recorded(host, "opsO").type, typeBoolean);
+        EXPECT_EQ(host.RecordedDescriptor()[i].key, order[i]) << i;
+    EXPECT_EQ(Recorded(host, FourCC("Lngt")).number, 77.0);
+    EXPECT_EQ(Recorded(host, FourCC("Strt")).unit, unitPercent);
+    EXPECT_EQ(Recorded(host, FourCC("Angl")).unit, unitAngle);
+    EXPECT_EQ(Recorded(host, FourCC("numP")).type, typeInteger);
+    EXPECT_EQ(Recorded(host, FourCC("opsO")).type, typeBoolean);
     EXPECT_EQ(host.RecordInfo(), plugInDialogOptional);
     ExpectNothingHeld(host);
     EXPECT_EQ(host.LiveHandles(), 2); // the two the host keeps for the module
@@ -94,80 +87,68 @@ TEST_F(EntryPoint, InteractiveThenRepeatKeepsHandlesRegistryAndDescriptor)
     EXPECT_EQ(host.LiveHandles(), 2);
 }
 
-TEST_F(EntryPoint, ScriptOverridesOnlyItsKeysTruncatesAndClamps)
+// A script overrides only its keys, truncates and clamps what it sets, and ends at the first key it
+// does not know or value it cannot read; recorded angles play back unchanged.
+TEST_F(EntryPoint, ScriptsOverrideTheirKeysWithinRangeAndStopAtWhatTheyCannotRead)
 {
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     FilterParameters restored = kFactoryParameters;
     restored.intensity = 11;
     Register(&host, BlockOf(restored));
-    FilterParameters p = RunScript(&host, Script({{"Lngt", Percent(80.9)}, {"Angl", Degrees(12.34)}}));
+    FilterParameters p = RunScript(&host, Script({{FourCC("Lngt"), Percent(80.9)}, {FourCC("Angl"), Degrees(12.34)}}));
     EXPECT_EQ(p.intensity, 11);
     EXPECT_EQ(p.length, 80);
     EXPECT_EQ(p.angle, 123);
     EXPECT_EQ(p.numberOfPoints, 4);
-    EXPECT_EQ(RunScript(&host, Script({{"Angl", Degrees(-0.05)}})).angle, 0);
-    EXPECT_EQ(RunScript(&host, Script({{"Angl", Degrees(-45.0)}})).angle, -450);
-    EXPECT_EQ(Recorded(host, "Angl").number, -45.0);
+    EXPECT_EQ(RunScript(&host, Script({{FourCC("Angl"), Degrees(-0.05)}})).angle, 0);
+    EXPECT_EQ(RunScript(&host, Script({{FourCC("Angl"), Degrees(-45.0)}})).angle, -450);
+    EXPECT_EQ(Recorded(host, FourCC("Angl")).number, -45.0);
     // An integer count keeps its low 16 bits before it is brought into range: 65542 is 6, not 32.
-    EXPECT_EQ(RunScript(&host, Script({{"numP", IntegerValue(65542)}})).numberOfPoints, 6);
+    EXPECT_EQ(RunScript(&host, Script({{FourCC("numP"), IntegerValue(65542)}})).numberOfPoints, 6);
 
     // Out-of-range and non-finite values never reach the engine; the action records what was applied.
-    p = RunScript(&host, Script({{"Intn", Percent(250.0)},
-                                 {"numP", IntegerValue(70000)},
-                                 {"Angl", Degrees(-1e300)},
-                                 {"Strt", Percent(-INFINITY)},
-                                 {"sflB", Percent(NAN)},
-                                 {"opsO", BooleanValue(true)}}));
+    p = RunScript(&host, Script({{FourCC("Intn"), Percent(250.0)},
+                                 {FourCC("numP"), IntegerValue(70000)},
+                                 {FourCC("Angl"), Degrees(-1e300)},
+                                 {FourCC("Strt"), Percent(-INFINITY)},
+                                 {FourCC("sflB"), Percent(NAN)},
+                                 {FourCC("opsO"), BooleanValue(true)}}));
     EXPECT_EQ(p.intensity, 100);
     EXPECT_EQ(p.numberOfPoints, 32);
     EXPECT_EQ(p.angle, -900);
     EXPECT_EQ(p.saturation, -100);
     EXPECT_EQ(p.softFlareBrightness, 50); // a NaN carries no value
     EXPECT_EQ(p.outputSpikesOnly, 1);
-    EXPECT_EQ(Recorded(host, "Intn").number, 100.0);
-    EXPECT_EQ(Recorded(host, "Angl").number, -90.0);
-    ExpectNothingHeld(host);
-}
+    EXPECT_EQ(Recorded(host, FourCC("Intn")).number, 100.0);
+    EXPECT_EQ(Recorded(host, FourCC("Angl")).number, -90.0);
 
-TEST_F(EntryPoint, UnknownKeyOrUnreadableValueEndsTheScript)
-{
-    Host host(Entry());
-    ASSERT_TRUE(host.SetDocument(SmallStarfield()));
-    Register(&host, BlockOf(kFactoryParameters));
-    FilterParameters p = RunScript(&host, Script({{"Lngt", Percent(10)}, {"Zzzz", Percent(1)}, {"Intn", Percent(20)}}));
-    EXPECT_EQ(p.length, 10);
-    EXPECT_EQ(p.intensity, 50);
-
-    Register(&host, BlockOf(kFactoryParameters));
-    p = RunScript(&host, Script({{"Lngt", Percent(10)}, {"numP", BooleanValue(true)}, {"Intn", Percent(20)}}));
-    EXPECT_EQ(p.length, 10);
-    EXPECT_EQ(p.numberOfPoints, 4);
-    EXPECT_EQ(p.intensity, 50);
-    ExpectNothingHeld(host);
-}
-
-TEST_F(EntryPoint, RecordedAnglesPlayBackUnchanged)
-{
-    Host host(Entry());
-    ASSERT_TRUE(host.SetDocument(SmallStarfield()));
-    for (int16_t angle : {-900, -899, -451, -1, 1, 7, 123, 899, 900}) {
-        FilterParameters p = kFactoryParameters;
-        p.angle = angle;
-        Register(&host, BlockOf(p));
-        ASSERT_EQ(host.RunRepeat(), noErr);
-        Descriptor recorded = host.RecordedDescriptor();
+    for (const auto& [key, value] : {std::pair{FourCC("Zzzz"), Percent(1)}, {FourCC("numP"), BooleanValue(true)}}) {
         Register(&host, BlockOf(kFactoryParameters));
-        EXPECT_EQ(RunScript(&host, recorded).angle, angle);
+        p = RunScript(&host, Script({{FourCC("Lngt"), Percent(10)}, {key, value}, {FourCC("Intn"), Percent(20)}}));
+        EXPECT_EQ(p.length, 10);
+        EXPECT_EQ(p.numberOfPoints, 4);
+        EXPECT_EQ(p.intensity, 50);
+    }
+    ExpectNothingHeld(host);
+
+    for (int16_t angle : {-900, -899, -451, -1, 1, 7, 123, 899, 900}) {
+        FilterParameters recorded = kFactoryParameters;
+        recorded.angle = angle;
+        Register(&host, BlockOf(recorded));
+        ASSERT_EQ(host.RunRepeat(), noErr);
+        const Descriptor script = host.RecordedDescriptor();
+        Register(&host, BlockOf(kFactoryParameters));
+        EXPECT_EQ(RunScript(&host, script).angle, angle);
     }
 }
 
 TEST_F(EntryPoint, PlayInfoDecidesTheDialogOfAScriptedRun)
 {
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     EXPECT_EQ(host.RunInteractive(), noErr);
-    const Descriptor script = Script({{"Lngt", Percent(20)}});
+    const Descriptor script = Script({{FourCC("Lngt"), Percent(20)}});
     for (int16 silent : {plugInDialogSilent, plugInDialogDontDisplay}) {
         **reinterpret_cast<Handle>(host.DataSlot()) = 1;
         RunScript(&host, script, silent);
@@ -183,14 +164,14 @@ TEST_F(EntryPoint, RegistryCarriesTheParametersToTheNextHostSession)
     options.registryPath = (roots_.local() / "registry.bin").string();
     std::vector<uint8_t> stored;
     {
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
-        RunScript(&host, Script({{"Lngt", Percent(33)}, {"sflB", Percent(9)}}));
+        RunScript(&host, Script({{FourCC("Lngt"), Percent(33)}, {FourCC("sflB"), Percent(9)}}));
         ASSERT_TRUE(host.GetRegisteredData(kRegistryKey, kParameterBlockKey, &stored));
     }
     // Restarted, with new handles, and serving only version 2 of the action descriptor suite.
     options.actionDescriptorVersion = 2;
-    Host host(Entry(), options);
+    Host host(Module(), options);
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     EXPECT_EQ(host.RunRepeat(), noErr);
     const FilterParameters p = ParametersOf(host.ParametersBytes());
@@ -218,7 +199,7 @@ TEST_F(EntryPoint, PrepareBudgetsTwoCappedImagesFromTheRectangleInUse)
     options.bigDocumentData = false;
     for (int32_t hostSpace : {100000000, 1000000}) {
         options.maxSpace = hostSpace;
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(HostDocument(5000, 3000, plugInModeRGBColor)));
         EXPECT_EQ(host.CallSelector(filterSelectorPrepare), noErr);
         EXPECT_EQ(host.Record()->maxSpace, std::min(hostSpace, 2 * 3 * 1024 * 1024));
@@ -230,7 +211,7 @@ TEST_F(EntryPoint, PrepareBudgetsTwoCappedImagesFromTheRectangleInUse)
     // Beyond 32767 only the 32-bit rectangle says where the filter works.
     options.bigDocumentData = true;
     options.maxSpace = 100000000;
-    Host host(Entry(), options);
+    Host host(Module(), options);
     HostDocument wide(33600, 8, plugInModeGrayScale);
     wide.SetFilterRect(ImageRect{33000, 0, 33500, 8});
     ASSERT_TRUE(host.SetDocument(wide));
@@ -244,22 +225,20 @@ TEST_F(EntryPoint, ContinueLeavesEveryRequestedRectangleEmpty)
     for (bool big : {true, false}) {
         HostOptions options;
         options.bigDocumentData = big;
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
         FilterRecord* r = host.Record();
         r->inRect = r->outRect = r->maskRect = Rect{1, 2, 3, 4};
+        BigDocumentStruct* d = host.BigDocument();
         if (big)
-            host.BigDocument()->inRect32 = host.BigDocument()->outRect32 = host.BigDocument()->maskRect32 =
-                VRect{1, 2, 3, 4};
+            d->inRect32 = d->outRect32 = d->maskRect32 = VRect{1, 2, 3, 4};
         EXPECT_EQ(host.CallSelector(filterSelectorContinue), noErr);
-        const Rect in = r->inRect, out = r->outRect, mask = r->maskRect;
-        for (const Rect& rect : {in, out, mask})
+        // With 32-bit coordinates in use only those rectangles count.
+        for (const Rect& rect : {r->inRect, r->outRect, r->maskRect})
             EXPECT_EQ(rect.top | rect.left | rect.bottom | rect.right, big ? 1 | 2 | 3 | 4 : 0);
-        if (big) {
-            for (const VRect& rect :
-                 {host.BigDocument()->inRect32, host.BigDocument()->outRect32, host.BigDocument()->maskRect32})
-                EXPECT_EQ(rect.top | rect.left | rect.bottom | rect.right, 0);
-        }
+        for (const VRect& rect :
+             big ? std::vector<VRect>{d->inRect32, d->outRect32, d->maskRect32} : std::vector<VRect>{})
+            EXPECT_EQ(rect.top | rect.left | rect.bottom | rect.right, 0);
     }
 }
 
@@ -268,14 +247,14 @@ TEST_F(EntryPoint, MissingOrRefusedHandlesEndTheRunCleanly)
     for (int32_t granted : {0, 1}) {
         HostOptions options;
         options.handlesBeforeRefusal = granted;
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
         EXPECT_EQ(host.RunInteractive(), memFullErr) << granted;
         EXPECT_EQ(host.Selectors(), std::vector<int16>{1});
         ExpectNothingHeld(host);
     }
 
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     host.Record()->handleProcs = nullptr;
     for (int16 selector : {filterSelectorParameters, filterSelectorPrepare, filterSelectorStart, filterSelectorFinish})
@@ -288,7 +267,7 @@ TEST_F(EntryPoint, MinimalHostsAndFailingStartsLeaveNothingBehind)
     HostOptions shortRecord;
     shortRecord.recordSize = kMinimalFilterRecordSize;
     for (const HostOptions& options : {HostOptions::Independent(), shortRecord}) {
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
         EXPECT_EQ(host.RunInteractive(), noErr);
         EXPECT_EQ(host.RunRepeat(), noErr);
@@ -298,7 +277,7 @@ TEST_F(EntryPoint, MinimalHostsAndFailingStartsLeaveNothingBehind)
 
     HostOptions failing;
     failing.failAdvanceStateAt = 1;
-    Host host(Entry(), failing);
+    Host host(Module(), failing);
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     EXPECT_NE(host.RunInteractive(), noErr);
     EXPECT_EQ(host.Selectors(), (std::vector<int16>{1, 2, 3}));

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "engine/RenderShapes.h"
-#include "host/ImageTestSupport.h"
 #include "host/ImageTransfer.h"
+#include "image/ImageTestSupport.h"
 #include "image/ToneTables.h"
 #include "tools/harness/Harness.h"
 #include "tools/harness/HeapHostMemory.h"
@@ -15,7 +15,6 @@ namespace {
 // A stand-in entry point that only moves pixels: at start, the test's script runs between reading the
 // input and ending the transfer, where the filter run would.
 std::function<void()> gScript;
-bool gCoordinates32 = true;
 FilterRecord* gRecord; // the record of the current call
 ImageBuffer input;     // the image read at start
 OSErr gWriteError;     // the first failure of a write-back
@@ -27,7 +26,7 @@ void Entry(int16 selector, void* record, intptr_t*, int16* result)
     gRecord = static_cast<FilterRecord*>(record);
     SetHostMemory(HostMemory{nullptr, gRecord->bufferProcs});
     if (gRecord->bigDocumentData != nullptr)
-        gRecord->bigDocumentData->PluginUsing32BitCoordinates = gCoordinates32;
+        gRecord->bigDocumentData->PluginUsing32BitCoordinates = 1;
     if (selector == filterSelectorStart) {
         BuildToneTables();
         gWriteError = noErr;
@@ -46,8 +45,8 @@ void Entry(int16 selector, void* record, intptr_t*, int16* result)
     SetHostMemory(HostMemory{});
 }
 
-// Hands the input back in tiles of `size`, every pixel through getPixel, `change` and putPixel.
-bool WriteBack(int32_t size, const std::function<void(PixelSample&)>& change = nullptr)
+// Hands the input back in tiles of `size`, every pixel through getPixel and putPixel.
+bool WriteBack(int32_t size)
 {
     const ImageBuffer& in = input;
     ImageBuffer tile{};
@@ -58,10 +57,7 @@ bool WriteBack(int32_t size, const std::function<void(PixelSample&)>& change = n
             written = AllocateImageBuffer(&tile, r, in.mode, PlaneCounts{3, 0, 0, 0, 0}, false) == noErr;
             for (int32_t y = r.top; written && y < r.bottom; ++y)
                 for (int32_t x = r.left; x < r.right; ++x) {
-                    PixelSample s = in.getPixel(&in, x, y);
-                    if (change)
-                        change(s);
-                    tile.putPixel(&tile, s, x, y);
+                    tile.putPixel(&tile, in.getPixel(&in, x, y), x, y);
                 }
             if (written) {
                 const OSErr error = WriteOutputTile(gRecord, &tile);
@@ -86,20 +82,6 @@ HostDocument Pattern(int32_t width, int32_t height, int16 mode, bool transparenc
     return doc;
 }
 
-void ExpectInputEquals(const HostDocument& doc)
-{
-    const ImageRect r = doc.FilterRect();
-    ASSERT_EQ(input.rect, r);
-    for (int32_t p = 0; p < doc.PlaneCount(); ++p)
-        for (int32_t y = r.top; y < r.bottom; ++y)
-            for (int32_t x = r.left; x < r.right; ++x)
-                ASSERT_EQ(StoredSample(input, p, x, y), doc.Sample(p, x, y)) << p << ": " << x << ", " << y;
-    for (int32_t y = r.top; y < r.bottom; ++y)
-        for (int32_t x = r.left; x < r.right; ++x)
-            ASSERT_EQ(static_cast<const uint8_t*>(input.mask.data)[(y - r.top) * (r.right - r.left) + x - r.left],
-                      doc.HasSelection() ? doc.SelectionAt(x, y) : 255);
-}
-
 class ImageTransferTest : public ::testing::Test
 {
 protected:
@@ -107,73 +89,9 @@ protected:
     {
         ResetBufferUsage();
         gScript = nullptr;
-        gCoordinates32 = true;
     }
     void TearDown() override { EXPECT_EQ(CurrentBufferUsage(), 0u); }
 };
-
-TEST_F(ImageTransferTest, PhotoshopIsAskedOnePlaneAtATime)
-{
-    Host host(Entry);
-    const HostDocument doc = Pattern(300, 400, plugInModeRGBColor, true);
-    ASSERT_TRUE(host.SetDocument(doc));
-    gScript = [&] {
-        ExpectInputEquals(doc);
-        const PixelSample s = input.getPixel(&input, 150, 200);
-        EXPECT_EQ(s.mask, 0xFFFFFFFEu);
-        EXPECT_EQ(ImageDiagonal(input.width, input.height), 501u);
-        EXPECT_TRUE(WriteBack(2048, [](PixelSample& s) { s = PixelSample{0, 0xFFFFFF, 0, 0, 0}; }));
-    };
-    ASSERT_EQ(host.RunRepeat(), noErr);
-    EXPECT_TRUE(host.Faults().empty());
-    const std::vector<TransferRequest>& t = host.Transfers();
-    ASSERT_EQ(t.size(), 4u + 3u + 1u); // four planes read, three written, the closing call
-    for (int16 p = 0; p < 4; ++p) {
-        EXPECT_EQ(t[p].inLoPlane, p);
-        EXPECT_EQ(t[p].inHiPlane, p);
-        EXPECT_EQ(t[p].inputRate, 0x10000);
-        EXPECT_EQ(t[p].inputPadding, 255);
-    }
-    for (int16 p = 0; p < 3; ++p) {
-        EXPECT_EQ(t[4 + p].outLoPlane, p);
-        EXPECT_EQ(t[4 + p].outHiPlane, p);
-    }
-    EXPECT_TRUE(IsEmptyRect(t[7].inRect) && IsEmptyRect(t[7].outRect) && IsEmptyRect(t[7].maskRect));
-    EXPECT_EQ(host.Document().Sample(1, 5, 5), 255);
-    EXPECT_EQ(host.Document().Sample(3, 5, 5), doc.Sample(3, 5, 5)); // the host keeps the transparency
-}
-
-// Odd host tiles over an odd filter rectangle with a selection, in both coordinate forms.
-TEST_F(ImageTransferTest, OddTilesAndOriginsCoverTheFilterRectangleExactly)
-{
-    for (bool use32 : {true, false}) {
-        gCoordinates32 = use32;
-        HostOptions options;
-        options.tileWidth = 7;
-        options.tileHeight = 5;
-        Host host(Entry, options);
-        HostDocument doc = Pattern(40, 30, plugInModeGray16, false);
-        doc.SetSelection([](int32_t x, int32_t y) { return uint8_t((x * 7 + y * 3) % 256); });
-        doc.SetFilterRect(ImageRect{3, 5, 38, 29});
-        ASSERT_TRUE(host.SetDocument(doc));
-        gScript = [&] { ExpectInputEquals(doc); };
-        ASSERT_EQ(host.RunRepeat(), noErr);
-        const std::vector<TransferRequest>& t = host.Transfers();
-        ASSERT_EQ(t.size(), 5u * 5u + 1u);
-        EXPECT_EQ(t[0].coordinates32, use32);
-        EXPECT_EQ(t[0].maskRect, (ImageRect{3, 5, 10, 10}));
-        EXPECT_EQ(t[24].inRect, (ImageRect{31, 25, 38, 29}));
-    }
-}
-
-TEST_F(ImageTransferTest, WithoutHostTilesTheImageGoesIn1024Squares)
-{
-    Host host(Entry);
-    ASSERT_TRUE(host.SetDocument(Pattern(1025, 1, plugInModeGrayScale, false)));
-    ASSERT_EQ(host.RunRepeat(), noErr);
-    ASSERT_EQ(host.Transfers().size(), 3u);
-    EXPECT_EQ(host.Transfers()[1].inRect, (ImageRect{1024, 0, 1025, 1}));
-}
 
 TEST_F(ImageTransferTest, UnchangedPixelsSurviveTheRoundTripBitForBit)
 {
@@ -196,32 +114,6 @@ TEST_F(ImageTransferTest, UnchangedPixelsSurviveTheRoundTripBitForBit)
     }
 }
 
-// 2026-12-06: the independent host serves every request from channel 0 and keeps its buffers while
-// the rectangles stay; one request carries all planes, interleaved, with column bytes left 0.
-TEST_F(ImageTransferTest, OtherHostsGetAllPlanesOfATileInOneRequest)
-{
-    HostOptions options = HostOptions::Independent();
-    options.tileWidth = options.tileHeight = 16;
-    Host host(Entry, options);
-    const HostDocument doc = Pattern(37, 21, plugInModeRGBColor, true);
-    ASSERT_TRUE(host.SetDocument(doc));
-    gScript = [&] {
-        ExpectInputEquals(doc);
-        EXPECT_TRUE(WriteBack(20, [](PixelSample& s) { std::swap(s.red, s.blue); }));
-    };
-    ASSERT_EQ(host.RunRepeat(), noErr);
-    EXPECT_TRUE(host.Faults().empty());
-    int reads = 0, writes = 0;
-    for (const TransferRequest& t : host.Transfers()) {
-        reads += !IsEmptyRect(t.inRect) && t.inLoPlane == 0 && t.inHiPlane == 3;
-        writes += !IsEmptyRect(t.outRect) && t.outLoPlane == 0 && t.outHiPlane == 2;
-    }
-    EXPECT_EQ(reads, 3 * 2);
-    EXPECT_EQ(writes, 2 * 2);
-    EXPECT_EQ(host.Document().Sample(0, 36, 20), doc.Sample(2, 36, 20));
-    EXPECT_EQ(host.Document().Sample(2, 0, 0), doc.Sample(0, 0, 0));
-}
-
 TEST_F(ImageTransferTest, FailingTransfersEndWithTheHostsCodeAndAMessageUnlessCancelled)
 {
     // Call 2 fails while reading; call 5 while writing the second plane.
@@ -231,7 +123,7 @@ TEST_F(ImageTransferTest, FailingTransfersEndWithTheHostsCodeAndAMessageUnlessCa
         options.advanceStateError = error;
         Host host(Entry, options);
         ASSERT_TRUE(host.SetDocument(Pattern(10, 10, plugInModeRGBColor, false)));
-        UserMessages messages;
+        CapturedMessages messages;
         gScript = [] { EXPECT_FALSE(WriteBack(10)); };
         EXPECT_EQ(host.RunRepeat(), error);
         EXPECT_EQ(host.AdvanceStateCalls(), at); // no closing call after a failure
@@ -279,14 +171,16 @@ TEST_F(ImageTransferTest, HostsThatCannotDeliverEndTheRunCleanly)
         record.hostSig = c.signature;
         record.advanceState = c.advance;
         gRecord = &record;
-        UserMessages messages;
+        CapturedMessages messages;
         result = ReadInputImage(&record, &input);
         if (result == noErr)
             result = FinishImageTransfer(&record);
         FreeImageBuffer(&input);
         EXPECT_EQ(result, c.result);
-        EXPECT_EQ(messages.Contains("Error - Exiting Plugin / Could not read input image."),
-                  c.result != filterBadParameters);
+        EXPECT_EQ(messages.Texts(),
+                  c.result == filterBadParameters
+                      ? std::vector<std::string>{}
+                      : std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."});
     }
 }
 

@@ -1,6 +1,7 @@
 // Where the registry cannot keep or give back the parameters, the last-parameters file and then the
 // factory values stand in. Native only: these tests look into the linked module's folders and state.
 #include "EntryPointFixture.h"
+#include "presets/ParameterBlock.h"
 
 #include "presets/ParameterBlock.h"
 #include <filesystem>
@@ -26,7 +27,7 @@ TEST_F(EntryPoint, WithoutRegistryTheFileCarriesTheParameters)
     for (const HostOptions& options : {noRegistry, noSuites}) {
         ++length;
         {
-            Host host(Entry(), options);
+            Host host(Module(), options);
             ASSERT_TRUE(host.SetDocument(SmallStarfield()));
             host.SetDescriptor(LengthScript(length));
             EXPECT_EQ(host.RunScripted(plugInDialogSilent), noErr);
@@ -35,7 +36,7 @@ TEST_F(EntryPoint, WithoutRegistryTheFileCarriesTheParameters)
         const std::vector<uint8_t> file = ReadBytes(roots_.settings() / "LastSavedParameters.cvp");
         EXPECT_EQ(file, BlockOf(Factory(length)));
 
-        Host host(Entry(), options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(SmallStarfield()));
         EXPECT_EQ(host.RunRepeat(), noErr);
         EXPECT_EQ(ParametersOf(host.ParametersBytes()).length, length);
@@ -50,7 +51,7 @@ TEST_F(EntryPoint, UnusableRegisteredBlocksFallBackToFileThenFactory)
     const std::vector<std::vector<uint8_t>> unusable = {BlockOf(unknown), BlockOf(Factory(66), 10), {}};
     const std::filesystem::path file = roots_.settings() / "LastSavedParameters.cvp";
 
-    Host host(Entry());
+    Host host(Module());
     ASSERT_TRUE(host.SetDocument(SmallStarfield()));
     for (bool fileThere : {true, false}) {
         for (const std::vector<uint8_t>& block : unusable) {
@@ -72,14 +73,14 @@ TEST_F(EntryPoint, FirstCallTakesTheOwnerWindowOfItsRecord)
 {
     HostOptions options;
     options.parentWindow = 0x1234;
-    Host host(Entry(), options);
+    Host host(Module(), options);
     EXPECT_EQ(host.CallSelector(filterSelectorAbout), noErr);
     EXPECT_EQ(gPlugin.parentWindow, reinterpret_cast<void*>(0x1234));
     host.Record()->platformData = nullptr; // later calls keep the owner of the first
     EXPECT_EQ(host.CallSelector(filterSelectorParameters), noErr);
     EXPECT_EQ(gPlugin.parentWindow, reinterpret_cast<void*>(0x1234));
 
-    ForgetModuleState();
+    ForgetLinkedModule();
     EXPECT_EQ(host.CallSelector(filterSelectorParameters), noErr);
     EXPECT_EQ(gPlugin.parentWindow, nullptr); // the desktop, which has no window natively
     EXPECT_EQ(host.CallSelector(filterSelectorFinish), noErr);

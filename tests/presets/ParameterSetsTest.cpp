@@ -4,7 +4,6 @@
 #include <string>
 
 #include "common/TestDataRoots.h"
-#include "host/LastParameters.h"
 #include "host/PluginGlobals.h"
 #include "presets/ParameterBlock.h"
 #include "presets/ParameterSets.h"
@@ -18,11 +17,10 @@ namespace {
 std::vector<uint8_t> StoredBlock(uint16_t build, int16_t angle, int16_t intensity = 77)
 {
     std::vector<uint8_t> bytes(kParameterBlockSize, 0xEE);
-    const int16_t fields[15] = {0,  0,  0, static_cast<int16_t>(build), intensity, 50, angle, 4, 50, 30, 50, 50,
-                                50, 50, 0};
+    const int16_t fields[15] = {0, 0, 0, int16_t(build), intensity, 50, angle, 4, 50, 30, 50, 50, 50, 50, 0};
     for (size_t i = 0; i < 15; ++i) {
-        bytes[2 * i] = static_cast<uint8_t>(static_cast<uint16_t>(fields[i]) & 0xFF);
-        bytes[2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(fields[i]) >> 8);
+        bytes[2 * i] = uint8_t(uint16_t(fields[i]) & 0xFF);
+        bytes[2 * i + 1] = uint8_t(uint16_t(fields[i]) >> 8);
     }
     return bytes;
 }
@@ -30,7 +28,22 @@ std::vector<uint8_t> StoredBlock(uint16_t build, int16_t angle, int16_t intensit
 int16_t AngleOf(const void* block)
 {
     const uint8_t* bytes = static_cast<const uint8_t*>(block);
-    return static_cast<int16_t>(bytes[12] | (bytes[13] << 8));
+    return int16_t(bytes[12] | (bytes[13] << 8));
+}
+
+// A rewritten file holds a whole block of the current version.
+void ExpectRewritten(const fs::path& path, int16_t angle)
+{
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), kParameterBlockSize);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 8), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 4, 0}));
+    EXPECT_EQ(AngleOf(bytes.data()), angle);
+}
+
+std::string VersionText(uint16_t build)
+{
+    return "File Version: Major Version = '0', Minor Version = '0', Revision = '0', Build = '" + std::to_string(build) +
+           "'";
 }
 
 class ParameterSets : public ::testing::Test
@@ -46,7 +59,6 @@ protected:
     void TearDown() override { gPlugin.parameters = nullptr; }
 
     const std::vector<CapturedMessage>& Messages() { return TestDataRoots::Messages(); }
-    fs::path LastSaved() { return roots.settings() / kLastSavedParametersFile; }
 
     TestDataRoots roots;
     FilterParameters current;
@@ -54,123 +66,77 @@ protected:
 
 } // namespace
 
-TEST_F(ParameterSets, CurrentFileIsReadAsStored)
+// A current file is read as stored; an older one (whole degrees) is converted once, rewritten and the
+// user told once; an obsolete one is deleted with a warning that names its version.
+TEST_F(ParameterSets, FilesAreReadAsStoredConvertedOnceOrDeleted)
 {
-    fs::path path = roots.parameters() / "mine.cvp";
-    WriteBytes(path, StoredBlock(4, -300));
-    void* block = ReadParameterSet(path.string().c_str());
+    const fs::path mine = roots.parameters() / "mine.cvp", old = roots.parameters() / "old.cvp";
+    WriteBytes(mine, StoredBlock(4, -300));
+    void* block = ReadParameterSet(mine.string().c_str());
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(std::memcmp(block, StoredBlock(4, -300).data(), kParameterBlockSize), 0);
     FreeParameterBlock(block);
     EXPECT_TRUE(Messages().empty());
-}
 
-TEST_F(ParameterSets, OlderFileIsConvertedOnceAndRewritten)
-{
-    fs::path path = roots.parameters() / "old.cvp";
-    WriteBytes(path, StoredBlock(3, 45));
-    void* block = ReadParameterSet(path.string().c_str());
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(AngleOf(block), 450);
-    FreeParameterBlock(block);
-
+    WriteBytes(old, StoredBlock(3, 45));
+    for (int read = 0; read < 2; ++read) {
+        block = ReadParameterSet(old.string().c_str());
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(AngleOf(block), 450);
+        FreeParameterBlock(block);
+        ExpectRewritten(old, 450);
+    }
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0].caption, "Parameter Set Conversion");
     EXPECT_EQ(Messages()[0].style, kStyleInformation);
-    EXPECT_EQ(Messages()[0].text, "Your Parameter Set file '" + path.string() +
+    EXPECT_EQ(Messages()[0].text, "Your Parameter Set file '" + old.string() +
                                       "' was saved in an older format and has been converted.\r\n\r\nThe converted "
                                       "Parameter Set is being saved, replacing the original file.");
 
-    std::vector<uint8_t> rewritten = ReadBytes(path);
-    ASSERT_EQ(rewritten.size(), kParameterBlockSize);
-    EXPECT_EQ(std::vector<uint8_t>(rewritten.begin(), rewritten.begin() + 8),
-              (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 4, 0}));
-    EXPECT_EQ(AngleOf(rewritten.data()), 450);
-
-    block = ReadParameterSet(path.string().c_str());
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(AngleOf(block), 450);
-    FreeParameterBlock(block);
-    EXPECT_EQ(Messages().size(), 1u); // told once
-}
-
-TEST_F(ParameterSets, ObsoleteFilesAreDeletedWithAWarningNamingTheirVersion)
-{
     for (uint16_t build : {2, 5}) {
-        fs::path path = roots.parameters() / ("v" + std::to_string(build) + ".cvp");
+        const fs::path path = roots.parameters() / ("v" + std::to_string(build) + ".cvp");
         WriteBytes(path, StoredBlock(build, 10));
-        size_t before = Messages().size();
         EXPECT_EQ(ReadParameterSet(path.string().c_str()), nullptr);
         EXPECT_FALSE(fs::exists(path));
-        ASSERT_EQ(Messages().size(), before + 1);
         EXPECT_EQ(Messages().back().caption, "Warning - Failed to Read Saved Parameter Set");
         EXPECT_EQ(Messages().back().style, kStyleWarning);
-        EXPECT_EQ(Messages().back().text,
-                  "Your Parameter Set file '" + path.string() +
-                      "' was saved in an obsolete format and is being deleted.\r\n\r\nFile Version: Major Version = "
-                      "'0', Minor Version = '0', Revision = '0', Build = '" +
-                      std::to_string(build) + "'");
+        EXPECT_EQ(Messages().back().text, "Your Parameter Set file '" + path.string() +
+                                              "' was saved in an obsolete format and is being deleted.\r\n\r\n" +
+                                              VersionText(build));
     }
+    EXPECT_EQ(Messages().size(), 3u);
 }
 
 TEST_F(ParameterSets, LastSavedParametersAreRestoredOrConvertedOrDeleted)
 {
+    const fs::path lastSaved = roots.settings() / kLastSavedParametersFile;
     EXPECT_FALSE(RestoreLastSavedParameters(gPlugin.parameters));
     EXPECT_EQ(current.intensity, 5); // untouched when there is no file
 
-    WriteBytes(LastSaved(), StoredBlock(4, 120, 66));
+    WriteBytes(lastSaved, StoredBlock(4, 120, 66));
     EXPECT_TRUE(RestoreLastSavedParameters(gPlugin.parameters));
     EXPECT_EQ(current.intensity, 66);
     EXPECT_EQ(current.angle, 120);
 
-    WriteBytes(LastSaved(), StoredBlock(3, -45, 33));
-    EXPECT_TRUE(RestoreLastSavedParameters(gPlugin.parameters));
-    EXPECT_EQ(current.angle, -450);
-    EXPECT_EQ(current.intensity, 33);
-    ASSERT_EQ(Messages().size(), 1u);
+    WriteBytes(lastSaved, StoredBlock(3, -45, 33));
+    for (int restore = 0; restore < 2; ++restore) {
+        EXPECT_TRUE(RestoreLastSavedParameters(gPlugin.parameters));
+        EXPECT_EQ(current.angle, -450);
+        EXPECT_EQ(current.intensity, 33);
+        ExpectRewritten(lastSaved, -450);
+    }
+    ASSERT_EQ(Messages().size(), 1u); // converted once
     EXPECT_EQ(Messages()[0].caption, "Parameter Set Conversion");
     EXPECT_NE(Messages()[0].text.find("Your Initial Settings Parameter Set file 'LastSavedParameters.cvp' was saved"),
               std::string::npos);
-    std::vector<uint8_t> rewritten = ReadBytes(LastSaved());
-    ASSERT_EQ(rewritten.size(), kParameterBlockSize);
-    EXPECT_EQ(rewritten[6], 4);
-    EXPECT_EQ(AngleOf(rewritten.data()), -450);
-    EXPECT_TRUE(RestoreLastSavedParameters(gPlugin.parameters));
-    EXPECT_EQ(Messages().size(), 1u); // converted once
 
     for (uint16_t build : {2, 5}) {
-        WriteBytes(LastSaved(), StoredBlock(build, 0));
-        size_t before = Messages().size();
+        WriteBytes(lastSaved, StoredBlock(build, 0));
         EXPECT_FALSE(RestoreLastSavedParameters(gPlugin.parameters));
-        EXPECT_FALSE(fs::exists(LastSaved()));
-        ASSERT_EQ(Messages().size(), before + 1);
+        EXPECT_FALSE(fs::exists(lastSaved));
         EXPECT_EQ(Messages().back().caption, "Warning - Failed to Read Initial Settings Parameters");
-        EXPECT_NE(
-            Messages().back().text.find("Parameters will be set to defaults.\r\n\r\nFile Version: Major Version = "
-                                        "'0', Minor Version = '0', Revision = '0', Build = '" +
-                                        std::to_string(build) + "'"),
-            std::string::npos);
+        EXPECT_NE(Messages().back().text.find("Parameters will be set to defaults.\r\n\r\n" + VersionText(build)),
+                  std::string::npos);
     }
-}
-
-// Without a host registry the last parameters travel through the file; without the file they are the
-// factory values.
-TEST_F(ParameterSets, WithoutRegistryLastParametersFallBackToFileThenFactory)
-{
-    ASSERT_EQ(gPlugin.filterRecord, nullptr);
-    current.angle = 123;
-    PersistLastParameters();
-    std::vector<uint8_t> stored = ReadBytes(LastSaved());
-    ASSERT_EQ(stored.size(), kParameterBlockSize);
-    EXPECT_EQ(std::vector<uint8_t>(stored.begin(), stored.begin() + 8), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 4, 0}));
-
-    current = kFactoryParameters;
-    RestoreLastParameters();
-    EXPECT_EQ(current.angle, 123);
-    EXPECT_EQ(current.intensity, 5);
-
-    fs::remove(LastSaved());
-    RestoreLastParameters();
-    EXPECT_EQ(std::memcmp(&current, &kFactoryParameters, sizeof current), 0);
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Messages().size(), 3u);
 }

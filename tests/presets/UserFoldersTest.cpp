@@ -19,32 +19,26 @@ fs::path Folder(bool (*accessor)(char*))
 
 } // namespace
 
-TEST(UserFolders, CleanHomeGetsTheThreeUserFoldersButNoCommonFolder)
+// A clean home gets the three user folders but no common folder; a second set-up finds them and keeps
+// quiet.
+TEST(UserFolders, SetUpMakesTheUserFoldersOnceAndSilently)
 {
     TestDataRoots roots;
     ASSERT_TRUE(SetupUserFolders("Corvane", "Corvane Pro"));
-
-    EXPECT_TRUE(fs::is_directory(roots.settings()));
-    EXPECT_TRUE(fs::is_directory(roots.parameters()));
-    EXPECT_TRUE(fs::is_directory(roots.logs()));
     EXPECT_EQ(Folder(GetUserSettingsFolder), roots.settings());
     EXPECT_EQ(Folder(GetUserParametersFolder), roots.parameters());
     EXPECT_EQ(Folder(GetDebugLogFolder), roots.logs());
-
+    for (const fs::path& folder : {roots.settings(), roots.parameters(), roots.logs()})
+        EXPECT_TRUE(fs::is_directory(folder)) << folder;
     EXPECT_EQ(Folder(GetProductCommonFolder), roots.common() / "QuillmarkSoftware" / "Corvane Pro");
     EXPECT_TRUE(fs::is_empty(roots.common()));
-}
 
-TEST(UserFolders, SecondSetupWithFoldersPresentSucceedsSilently)
-{
-    TestDataRoots roots;
-    roots.StartModule();
+    SetDebugLogProductName("Corvane Pro");
+    OpenTestDebugLog(nullptr);
     WriteBytes(roots.settings() / "kept.bin", {1, 2, 3});
-
     ResetUserFolders();
     OverrideApplicationDataRoots(roots.local().string().c_str(), roots.common().string().c_str());
     EXPECT_TRUE(SetupUserFolders("Corvane", "Corvane Pro"));
-
     EXPECT_TRUE(ReportLines(ReadLogText(DebugLogPath())).empty());
     EXPECT_EQ(ReadBytes(roots.settings() / "kept.bin"), (std::vector<uint8_t>{1, 2, 3}));
 }
@@ -56,16 +50,13 @@ TEST(UserFolders, FoldersThatCouldNotBeMadeAreReportedAndRefused)
     WriteBytes(roots.local() / "Quillmark", {'x'}); // a file where the company folder belongs
     EXPECT_FALSE(SetupUserFolders("Corvane", "Corvane Pro"));
     EXPECT_FALSE(fs::is_directory(roots.settings()));
-
-    // The common folder does not depend on the user folders.
     char path[kPathCapacity];
-    EXPECT_TRUE(GetProductCommonFolder(path));
+    EXPECT_TRUE(GetProductCommonFolder(path)); // the common folder does not depend on the user folders
 
     ResetUserFolders();
-    EXPECT_FALSE(GetUserSettingsFolder(path));
-    EXPECT_FALSE(GetUserParametersFolder(path));
-    EXPECT_FALSE(GetDebugLogFolder(path));
-    EXPECT_FALSE(GetProductCommonFolder(path));
+    for (bool (*accessor)(char*) :
+         {GetUserSettingsFolder, GetUserParametersFolder, GetDebugLogFolder, GetProductCommonFolder})
+        EXPECT_FALSE(accessor(path));
     uint8_t buffer[4] = {};
     EXPECT_FALSE(ReadSettingsFile("UISettings.bin", buffer, sizeof buffer));
 }
@@ -76,7 +67,6 @@ TEST(UserFolders, SystemRootIsAnAbsoluteFolder)
     ResetUserFolders();
     char path[kPathCapacity];
     ASSERT_TRUE(GetUserDataFolder("Quillmark", path));
-    fs::path folder(path);
-    EXPECT_TRUE(folder.is_absolute()) << path;
-    EXPECT_EQ(folder.filename(), "Quillmark");
+    EXPECT_TRUE(fs::path(path).is_absolute()) << path;
+    EXPECT_EQ(fs::path(path).filename(), "Quillmark");
 }

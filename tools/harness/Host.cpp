@@ -380,11 +380,6 @@ void Host::ClearDescriptor()
     state_->hasScriptDescriptor = false;
 }
 
-bool Host::HasRecordedDescriptor() const
-{
-    return state_->hasRecordedDescriptor;
-}
-
 const Descriptor& Host::RecordedDescriptor() const
 {
     return state_->recordedDescriptor;
@@ -393,11 +388,6 @@ const Descriptor& Host::RecordedDescriptor() const
 int16 Host::RecordInfo() const
 {
     return state_->recordInfo;
-}
-
-bool Host::IsRegistered(const std::string& key) const
-{
-    return state_->registry.count(key) != 0;
 }
 
 bool Host::GetRegisteredData(const std::string& key, DescriptorKeyID dataKey, std::vector<uint8_t>* data) const

@@ -153,12 +153,10 @@ public:
     // Scripting.
     void SetDescriptor(const Descriptor& descriptor); // handed in at the next RunScripted
     void ClearDescriptor();
-    bool HasRecordedDescriptor() const; // the module wrote one at the last Finish
     const Descriptor& RecordedDescriptor() const;
     int16 RecordInfo() const; // recordInfo as the module left it
 
     // The descriptor registry (persistent entries also go to Options().registryPath).
-    bool IsRegistered(const std::string& key) const;
     // Raw data stored under `dataKey` of the descriptor registered as `key`.
     bool GetRegisteredData(const std::string& key, DescriptorKeyID dataKey, std::vector<uint8_t>* data) const;
     void RegisterData(const std::string& key, DescriptorKeyID dataKey, const void* data, int32_t length,

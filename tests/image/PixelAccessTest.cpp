@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "host/ImageTestSupport.h"
+#include "image/ImageTestSupport.h"
 #include "image/ToneTables.h"
 #include "tools/harness/HeapHostMemory.h"
 

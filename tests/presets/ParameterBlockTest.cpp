@@ -6,21 +6,14 @@
 #include <vector>
 
 #include "engine/ParameterRanges.h"
-#include "host/PluginGlobals.h"
 
 namespace {
 
 class ParameterBlock : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ResetPluginGlobals();
-        gPlugin.parameters = &current;
-    }
-    void TearDown() override { ResetPluginGlobals(); }
-
     FilterParameters current = kFactoryParameters;
+    FilterParameters* target = &current; // the record the block operations work on
 };
 
 std::vector<uint8_t> Take(void* block)
@@ -61,45 +54,44 @@ TEST_F(ParameterBlock, BlocksAreLittleEndianCurrentVersionWithZeroTail)
     const uint8_t start[30] = {0, 0,  0, 0,  0, 0,  4, 0,  50, 0,  50, 0,  0x3E, 0xFE, 4,
                                0, 50, 0, 30, 0, 50, 0, 50, 0,  50, 0,  50, 0,    1,    0};
     std::memcpy(expected.data(), start, sizeof start);
-    EXPECT_EQ(Take(ParameterBlockProc(kBlockCurrent, nullptr, gPlugin.parameters)), expected);
+    EXPECT_EQ(Take(ParameterBlockProc(kBlockCurrent, nullptr, target)), expected);
 
     expected[12] = expected[13] = expected[28] = 0;
-    EXPECT_EQ(Take(ParameterBlockProc(kBlockFactory, nullptr, gPlugin.parameters)), expected);
-    EXPECT_EQ(std::memcmp(ParameterBlockProc(kBlockCurrentVersion, nullptr, gPlugin.parameters), start, 8), 0);
+    EXPECT_EQ(Take(ParameterBlockProc(kBlockFactory, nullptr, nullptr)), expected);
+    EXPECT_EQ(std::memcmp(ParameterBlockProc(kBlockCurrentVersion, nullptr, nullptr), start, 8), 0);
 }
 
 TEST_F(ParameterBlock, ApplyTakesHeaderAndFieldsEqualsIgnoresHeaderResetRestores)
 {
     std::vector<uint8_t> block = Block(3, -15);
-    EXPECT_EQ(ParameterBlockProc(kBlockApply, block.data(), gPlugin.parameters), reinterpret_cast<void*>(1));
+    EXPECT_EQ(ParameterBlockProc(kBlockApply, block.data(), target), reinterpret_cast<void*>(1));
     EXPECT_EQ(current.versionBuild, 3);
     EXPECT_EQ(current.intensity, 7);
     EXPECT_EQ(current.angle, -15);
     EXPECT_EQ(current.length, 0);
 
     block[0] = 1;
-    EXPECT_EQ(ParameterBlockProc(kBlockEquals, block.data(), gPlugin.parameters), reinterpret_cast<void*>(1));
+    EXPECT_EQ(ParameterBlockProc(kBlockEquals, block.data(), target), reinterpret_cast<void*>(1));
     block[28] = 1; // the last field counts
-    EXPECT_EQ(ParameterBlockProc(kBlockEquals, block.data(), gPlugin.parameters), nullptr);
+    EXPECT_EQ(ParameterBlockProc(kBlockEquals, block.data(), target), nullptr);
 
-    EXPECT_EQ(ParameterBlockProc(kBlockReset, nullptr, gPlugin.parameters), reinterpret_cast<void*>(1));
+    EXPECT_EQ(ParameterBlockProc(kBlockReset, nullptr, target), reinterpret_cast<void*>(1));
     EXPECT_EQ(std::memcmp(&current, &kFactoryParameters, sizeof current), 0);
-    EXPECT_EQ(ParameterBlockProc(7, block.data(), gPlugin.parameters), nullptr);
+    EXPECT_EQ(ParameterBlockProc(7, block.data(), target), nullptr);
 
     // Outside a run there are no current parameters to read or write.
-    gPlugin.parameters = nullptr;
-    EXPECT_EQ(ParameterBlockProc(kBlockCurrent, nullptr, gPlugin.parameters), nullptr);
-    EXPECT_EQ(ParameterBlockProc(kBlockApply, block.data(), gPlugin.parameters), nullptr);
+    target = nullptr;
+    EXPECT_EQ(ParameterBlockProc(kBlockCurrent, nullptr, target), nullptr);
+    EXPECT_EQ(ParameterBlockProc(kBlockApply, block.data(), target), nullptr);
 }
 
 TEST_F(ParameterBlock, ConvertsOnlyDegreeBlocksScalingTheAngleInSixteenBits)
 {
     std::vector<uint8_t> expected = Block(4, -150);
-    EXPECT_EQ(Take(ParameterBlockProc(kBlockConvert, Block(3, -15).data(), gPlugin.parameters)), expected);
-    EXPECT_EQ(AngleOf(Take(ParameterBlockProc(kBlockConvert, Block(3, 5000).data(), gPlugin.parameters))),
-              int16_t(50000 - 65536));
+    EXPECT_EQ(Take(ParameterBlockProc(kBlockConvert, Block(3, -15).data(), nullptr)), expected);
+    EXPECT_EQ(AngleOf(Take(ParameterBlockProc(kBlockConvert, Block(3, 5000).data(), nullptr))), int16_t(50000 - 65536));
     for (uint16_t build : {0, 2, 4, 5})
-        EXPECT_EQ(ParameterBlockProc(kBlockConvert, Block(build, 15).data(), gPlugin.parameters), nullptr) << build;
+        EXPECT_EQ(ParameterBlockProc(kBlockConvert, Block(build, 15).data(), nullptr), nullptr) << build;
 }
 
 TEST(ParameterRanges, ClampBringsEveryFieldIntoItsRange)

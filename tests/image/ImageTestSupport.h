@@ -1,37 +1,12 @@
-// Helpers for the image tests: User messages captured instead of shown, and stored samples of an
-// ImageBuffer in the host's own scale (0..255, 0..32768 or the float itself).
+// Stored samples of an ImageBuffer in the host's own scale (0..255, 0..32768 or the float itself).
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "diag/ErrorReport.h"
+#include "common/CapturedMessages.h"
 #include "image/ImageBuffer.h"
-
-class UserMessages
-{
-public:
-    UserMessages()
-    {
-        Texts().clear();
-        SetMessageBoxHook([](void*, const char* caption, const char* text, uint32_t) {
-            Texts().push_back(std::string(caption) + " / " + text);
-        });
-    }
-    ~UserMessages() { SetMessageBoxHook(nullptr); }
-    static std::vector<std::string>& Texts()
-    {
-        static std::vector<std::string> texts;
-        return texts;
-    }
-    bool Contains(const std::string& captionAndText) const
-    {
-        for (const std::string& t : Texts())
-            if (t == captionAndText)
-                return true;
-        return false;
-    }
-};
 
 inline void* SampleAddress(const ImageBuffer& b, int32_t plane, int32_t x, int32_t y)
 {

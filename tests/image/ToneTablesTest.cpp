@@ -1,16 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "common/Fnv1a.h"
 #include "image/ToneTables.h"
 
 namespace {
-
-uint64_t Checksum(const void* data, size_t bytes)
-{
-    uint64_t hash = 0xCBF29CE484222325ull; // FNV-1a
-    for (size_t i = 0; i < bytes; ++i)
-        hash = (hash ^ static_cast<const uint8_t*>(data)[i]) * 0x100000001B3ull;
-    return hash;
-}
 
 class ToneTablesTest : public ::testing::Test
 {
@@ -22,16 +15,16 @@ protected:
 // The same constants on the native and the Windows build: a last-bit difference in any power shows here.
 TEST_F(ToneTablesTest, EveryTableHasTheSameChecksumOnBothBuilds)
 {
-    EXPECT_EQ(Checksum(t.toLinear8, sizeof(t.toLinear8)), 13669706475276094484ull);
-    EXPECT_EQ(Checksum(t.toFraction8, sizeof(t.toFraction8)), 16594535588074814220ull);
-    EXPECT_EQ(Checksum(t.toLinear16, sizeof(t.toLinear16)), 15493080103916751752ull);
-    EXPECT_EQ(Checksum(t.toFraction16, sizeof(t.toFraction16)), 389773624723997477ull);
-    EXPECT_EQ(Checksum(t.fromLinear8, sizeof(t.fromLinear8)), 10088470338699176297ull);
-    EXPECT_EQ(Checksum(t.fromFraction8, sizeof(t.fromFraction8)), 12197100514808014501ull);
-    EXPECT_EQ(Checksum(t.fromLinear16, sizeof(t.fromLinear16)), 14021771941633919329ull);
-    EXPECT_EQ(Checksum(t.fromFraction16, sizeof(t.fromFraction16)), 15928851509950791792ull);
-    EXPECT_EQ(Checksum(t.linear16Start, sizeof(t.linear16Start)), 10704414769073771870ull);
-    EXPECT_EQ(Checksum(t.linear16Threshold, sizeof(t.linear16Threshold)), 12024129393635240923ull);
+    EXPECT_EQ(Fnv1a(t.toLinear8, sizeof(t.toLinear8)), 13669706475276094484ull);
+    EXPECT_EQ(Fnv1a(t.toFraction8, sizeof(t.toFraction8)), 16594535588074814220ull);
+    EXPECT_EQ(Fnv1a(t.toLinear16, sizeof(t.toLinear16)), 15493080103916751752ull);
+    EXPECT_EQ(Fnv1a(t.toFraction16, sizeof(t.toFraction16)), 389773624723997477ull);
+    EXPECT_EQ(Fnv1a(t.fromLinear8, sizeof(t.fromLinear8)), 10088470338699176297ull);
+    EXPECT_EQ(Fnv1a(t.fromFraction8, sizeof(t.fromFraction8)), 12197100514808014501ull);
+    EXPECT_EQ(Fnv1a(t.fromLinear16, sizeof(t.fromLinear16)), 14021771941633919329ull);
+    EXPECT_EQ(Fnv1a(t.fromFraction16, sizeof(t.fromFraction16)), 15928851509950791792ull);
+    EXPECT_EQ(Fnv1a(t.linear16Start, sizeof(t.linear16Start)), 10704414769073771870ull);
+    EXPECT_EQ(Fnv1a(t.linear16Threshold, sizeof(t.linear16Threshold)), 12024129393635240923ull);
 }
 
 // Against the obvious walk up the sorted linear values: the nearest host value, the lower on a tie.
