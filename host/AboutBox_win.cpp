@@ -1,3 +1,9 @@
 #include "host/AboutBox.h"
 
-void ShowAboutBox(void*) {}
+#include "host/PluginGlobals.h"
+#include "ui/MainDialog.h"
+
+void ShowAboutBox(void* ownerWindow)
+{
+    ShowAboutBox(ownerWindow, gPlugin.instance);
+}

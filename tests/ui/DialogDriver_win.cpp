@@ -1,0 +1,278 @@
+#include "DialogDriver.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "common/StrayMessageBoxes.h"
+
+namespace {
+
+constexpr DWORD kPatience = 5000; // milliseconds any single wait may take
+constexpr WPARAM kMarkerTag = 0xC0DE;
+
+std::atomic<long> gInputTaken{0};
+std::atomic<long> gMarkerTaken{0};
+std::atomic<long> gMarkerSent{0};
+
+bool IsCountedInput(UINT message)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Counts what the dialog's thread takes from its queue, whichever loop (dialog, nested dialog, menu)
+// takes it.
+LRESULT CALLBACK CountTakenMessages(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        if (IsCountedInput(message->message))
+            ++gInputTaken;
+        if (message->message == WM_NULL && message->wParam == kMarkerTag)
+            gMarkerTaken = long(message->lParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+template <typename Condition> bool WaitUntil(Condition condition, DWORD milliseconds = kPatience)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(2);
+    }
+    return true;
+}
+
+struct DialogSearch
+{
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM context)
+{
+    DialogSearch& search = *reinterpret_cast<DialogSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[16] = {};
+    char caption[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
+        lstrcmpA(caption, search.caption) == 0) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+INPUT KeyInput(WORD key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = WORD(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+INPUT ButtonInput(bool up)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    return input;
+}
+
+} // namespace
+
+void DialogDriver::SendInputs(INPUT* inputs, UINT count, int messages)
+{
+    EXPECT_EQ(SendInput(count, inputs, sizeof(INPUT)), count);
+    sent_ += messages;
+}
+
+void DialogDriver::Press(WORD key, bool ctrl)
+{
+    std::vector<INPUT> inputs;
+    if (ctrl)
+        inputs.push_back(KeyInput(VK_CONTROL, false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    if (ctrl)
+        inputs.push_back(KeyInput(VK_CONTROL, true));
+    SendInputs(inputs.data(), UINT(inputs.size()), int(inputs.size()));
+}
+
+void DialogDriver::Type(const char* text)
+{
+    for (const char* c = text; *c != '\0'; ++c) {
+        const SHORT scan = VkKeyScanA(*c);
+        const WORD key = LOBYTE(scan);
+        const bool shift = (HIBYTE(scan) & 1) != 0;
+        std::vector<INPUT> inputs;
+        if (shift)
+            inputs.push_back(KeyInput(VK_SHIFT, false));
+        inputs.push_back(KeyInput(key, false));
+        inputs.push_back(KeyInput(key, true));
+        if (shift)
+            inputs.push_back(KeyInput(VK_SHIFT, true));
+        SendInputs(inputs.data(), UINT(inputs.size()), int(inputs.size()));
+    }
+}
+
+void DialogDriver::ClickAt(HWND control, POINT clientPoint)
+{
+    Settle();
+    ClientToScreen(control, &clientPoint);
+    SetCursorPos(clientPoint.x, clientPoint.y);
+    INPUT inputs[2] = {ButtonInput(false), ButtonInput(true)};
+    SendInputs(inputs, 2, 2);
+}
+
+void DialogDriver::Settle()
+{
+    EXPECT_TRUE(WaitUntil([&] { return gInputTaken >= sent_; }))
+        << "the dialog took " << gInputTaken << " of " << sent_ << " input messages";
+    // Back in its loop, the thread has handled the last input and posted the characters it made; a
+    // marker posted now comes after them.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored);
+    const long marker = ++gMarkerSent;
+    PostMessageA(dialog_, WM_NULL, kMarkerTag, marker);
+    EXPECT_TRUE(WaitUntil([&] { return gMarkerTaken >= marker; })) << "the dialog's thread stopped taking messages";
+    SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored);
+}
+
+std::string DialogDriver::Text(int id)
+{
+    Settle();
+    char text[256] = {};
+    GetWindowTextA(Item(id), text, sizeof text);
+    return text;
+}
+
+int DialogDriver::TrackbarPosition(int id)
+{
+    Settle();
+    return int(SendMessageA(Item(id), TBM_GETPOS, 0, 0));
+}
+
+bool DialogDriver::Checked(int id)
+{
+    Settle();
+    return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+HWND DialogDriver::Focus()
+{
+    Settle();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(thread_, &info);
+    return info.hwndFocus;
+}
+
+bool DialogDriver::SaveScreenshot(const std::string& path)
+{
+    RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    Settle();
+    RECT bounds;
+    GetWindowRect(dialog_, &bounds);
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height; // bottom row first, as a BMP file stores it
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC window = GetWindowDC(dialog_);
+    HDC memory = CreateCompatibleDC(window);
+    HBITMAP bitmap =
+        CreateDIBSection(window, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool saved = false;
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        const DWORD stride = DWORD((width * 3 + 3) & ~3);
+        header.biSizeImage = stride * DWORD(height);
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42; // "BM"
+        file.bfOffBits = sizeof(file) + sizeof(header);
+        file.bfSize = file.bfOffBits + header.biSizeImage;
+        if (FILE* out = std::fopen(path.c_str(), "wb")) {
+            saved = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&header, sizeof header, 1, out) == 1 &&
+                    std::fwrite(bits, header.biSizeImage, 1, out) == 1;
+            saved = std::fclose(out) == 0 && saved;
+        }
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(dialog_, window);
+    return saved;
+}
+
+HWND WaitForDialog(const char* caption, DWORD milliseconds)
+{
+    DialogSearch search{caption, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        milliseconds);
+    return search.found;
+}
+
+OSErr RunWithDialog(Host* host, const std::function<void(DialogDriver&)>& script)
+{
+    // The closer of stray message boxes would answer the dialog while the script still drives it.
+    StopStrayMessageBoxCloser();
+    const DWORD hostThread = GetCurrentThreadId();
+    HHOOK counter = SetWindowsHookExA(WH_GETMESSAGE, CountTakenMessages, nullptr, hostThread);
+    EXPECT_NE(counter, nullptr);
+    gInputTaken = 0;
+
+    std::thread driver([&] {
+        HWND dialog = WaitForDialog("Corvane Pro", 3 * kPatience);
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "the dialog did not open";
+            return;
+        }
+        SetForegroundWindow(dialog);
+        DialogDriver driven(hostThread, dialog);
+        driven.Settle();
+        script(driven);
+        if (!WaitUntil([&] { return !IsWindow(dialog); })) {
+            ADD_FAILURE() << "the script left the dialog open";
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    const OSErr result = host->RunInteractive();
+    driver.join();
+    if (counter != nullptr)
+        UnhookWindowsHookEx(counter);
+    StartStrayMessageBoxCloser();
+    return result;
+}

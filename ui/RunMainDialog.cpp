@@ -1,0 +1,72 @@
+// Running the main dialog for the start selector: its resources, the preview's window class and the
+// modal dialog itself, all inside the module's activation context so that the dialog gets version 6 of
+// the common controls whatever the host uses.
+#include <windows.h>
+
+#include "diag/ErrorReport.h"
+#include "host/PlatformServices.h"
+#include "resources/ResourceIds.h"
+#include "sdk/HostConstants.h"
+#include "ui/CorvaneProc.h"
+#include "ui/DialogResources.h"
+#include "ui/DialogState.h"
+#include "ui/MainDialog.h"
+#include "ui/ProxyDisplayClass.h"
+#include "ui/SliderTable.h"
+#include "ui/UISettings.h"
+
+namespace {
+
+OSErr ReportedFailure(uint32_t line, const char* what)
+{
+    ReportError(ErrorSite{line, MessageKind::System, GetLastError()}, kStyleError, kCaptionUnexpected, "%s", what);
+    return memFullErr;
+}
+
+OSErr ShowDialog(HINSTANCE instance, HWND owner)
+{
+    if (!RegisterProxyDisplay(instance))
+        return ReportedFailure(__LINE__, "RegisterClassEx() failed for the preview control");
+    const INT_PTR ended = DialogBoxParamA(instance, CORVANE_MAIN_DIALOG, owner, CorvaneProc, 0);
+    OSErr result = gDialog.resultCode;
+    if (ended == -1 || ended == 0)
+        result = ReportedFailure(__LINE__, "DialogBoxParam() failed for the main dialog");
+    else if (ended != IDOK && result == noErr)
+        result = userCanceledErr;
+    UnregisterProxyDisplay(instance);
+    return result;
+}
+
+} // namespace
+
+OSErr RunMainDialog(const MainDialogContext& context)
+{
+    if (context.parameters == nullptr)
+        return filterBadParameters;
+    HINSTANCE instance = static_cast<HINSTANCE>(context.instance);
+    ResetDialogState();
+    ResetSliderBindings();
+    gDialog.instance = instance;
+    gDialog.parameters = context.parameters;
+    gDialog.openedWith = *context.parameters;
+
+    uintptr_t cookie = 0;
+    const bool activated = EnterModuleActivationContext(&cookie);
+    OSErr result = noErr;
+    if (!InitDialogResources(instance))
+        result = memFullErr; // each missing resource was logged
+    if (result == noErr) {
+        LoadUISettings();
+        result = ShowDialog(instance, static_cast<HWND>(context.ownerWindow));
+    }
+    FreeDialogResources();
+    if (activated)
+        LeaveModuleActivationContext(cookie);
+
+    // Nothing the dialog changed survives a cancel or a failure.
+    if (result != noErr)
+        *context.parameters = gDialog.openedWith;
+    ResetSliderBindings();
+    ResetDialogState();
+    return result;
+}
