@@ -13,6 +13,7 @@
 #include "ui/MainDialog.h"
 #include "ui/ProxyDisplayClass.h"
 #include "ui/SliderTable.h"
+#include "ui/Sliders.h"
 #include "ui/UISettings.h"
 
 namespace {
@@ -46,6 +47,7 @@ OSErr RunMainDialog(const MainDialogContext& context)
     HINSTANCE instance = static_cast<HINSTANCE>(context.instance);
     ResetDialogState();
     ResetSliderBindings();
+    gTrackbarDragging = false;
     gDialog.instance = instance;
     gDialog.parameters = context.parameters;
     gDialog.openedWith = *context.parameters;

@@ -32,6 +32,8 @@ public:
     void Press(WORD key, bool ctrl = false);
     void Type(const char* text);
     void ClickAt(HWND control, POINT clientPoint);
+    // Press at `from`, move to `to` in a few steps, release there.
+    void Drag(HWND control, POINT from, POINT to);
     // Waits until the dialog's thread has taken and handled every input sent so far.
     void Settle();
 

@@ -147,6 +147,30 @@ void DialogDriver::ClickAt(HWND control, POINT clientPoint)
     SendInputs(inputs, 2, 2);
 }
 
+void DialogDriver::Drag(HWND control, POINT from, POINT to)
+{
+    Settle();
+    ClientToScreen(control, &from);
+    ClientToScreen(control, &to);
+    SetCursorPos(from.x, from.y);
+    INPUT press = ButtonInput(false);
+    SendInputs(&press, 1, 1);
+    constexpr int kSteps = 4;
+    const int width = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int height = GetSystemMetrics(SM_CYSCREEN) - 1;
+    for (int step = 1; step <= kSteps; ++step) {
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = (from.x + (to.x - from.x) * step / kSteps) * 65535 / width;
+        move.mi.dy = (from.y + (to.y - from.y) * step / kSteps) * 65535 / height;
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInputs(&move, 1, 0);
+        Settle();
+    }
+    INPUT release = ButtonInput(true);
+    SendInputs(&release, 1, 1);
+}
+
 void DialogDriver::Settle()
 {
     EXPECT_TRUE(WaitUntil([&] { return gInputTaken >= sent_; }))

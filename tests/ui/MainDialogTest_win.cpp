@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <psapi.h>
 
 #include <chrono>
 #include <cstring>
@@ -85,6 +86,14 @@ FilterParameters With(void (*change)(FilterParameters&))
     return parameters;
 }
 
+size_t WorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize; // Wine reports no private usage
+}
+
 std::string ScreenshotPath(const char* name)
 {
     const std::filesystem::path folder = std::filesystem::path(CORVANE_BINARY_DIR) / "screenshots";
@@ -100,10 +109,13 @@ TEST_F(MainDialog, OpensQuicklyWithOutputSpikesOnlyOffAndTheFocusInIntensity)
         p.angle = -455;
         p.length = 77;
     }));
+    const size_t before = WorkingSet();
+    size_t open = 0;
     const auto started = std::chrono::steady_clock::now();
     double secondsToIdle = 0;
     const OSErr result = RunWithDialog(host_.get(), [&](DialogDriver& dialog) {
         secondsToIdle = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        open = WorkingSet();
         EXPECT_EQ(dialog.Focus(), dialog.Item(IDC_INTENSITY_BOX));
         EXPECT_FALSE(dialog.Checked(IDC_OUTPUT_SPIKES_ONLY)) << "every dialog starts with the effect over the image";
         EXPECT_EQ(Live(dialog).outputSpikesOnly, 0);
@@ -117,7 +129,8 @@ TEST_F(MainDialog, OpensQuicklyWithOutputSpikesOnlyOffAndTheFocusInIntensity)
         dialog.Press(VK_ESCAPE);
     });
     EXPECT_EQ(result, userCanceledErr);
-    std::printf("[ dialog   ] shown and idle %.0f ms after the run started\n", secondsToIdle * 1000);
+    std::printf("[ dialog   ] shown and idle %.0f ms after the run started; working set %+.1f MB while open\n",
+                secondsToIdle * 1000, (double(open) - double(before)) / (1024.0 * 1024.0));
     EXPECT_LT(secondsToIdle, 5.0);
 }
 
@@ -299,6 +312,16 @@ TEST_F(MainDialog, AClickBesideTheThumbJumpsToThePositionUnderIt)
         EXPECT_NEAR(expected, 20, 1);
         EXPECT_EQ(dialog.Text(IDC_INTENSITY_BOX), std::to_string(expected));
         EXPECT_EQ(dialog.Focus(), dialog.Item(IDC_INTENSITY_BOX)) << "after the click the box takes the keys";
+
+        // Dragging the thumb to the channel's end: the value follows the thumb, and the box takes the keys.
+        HWND length = dialog.Item(IDC_LENGTH_TRACKBAR);
+        SendMessageA(length, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+        SendMessageA(length, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        const int middle = (thumb.top + thumb.bottom) / 2;
+        dialog.Drag(length, POINT{(thumb.left + thumb.right) / 2, middle}, POINT{channel.right + 20, middle});
+        EXPECT_EQ(Live(dialog).length, 100);
+        EXPECT_EQ(dialog.Text(IDC_LENGTH_BOX), "100");
+        EXPECT_EQ(dialog.Focus(), dialog.Item(IDC_LENGTH_BOX));
 
         // Left of the channel's start: the lowest angle.
         HWND angle = dialog.Item(IDC_ANGLE_TRACKBAR);
