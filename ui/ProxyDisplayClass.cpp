@@ -62,7 +62,8 @@ bool RegisterProxyDisplay(HINSTANCE instance)
     display.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     display.style = CS_OWNDC | CS_NOCLOSE;
     display.lpszClassName = kClassName;
-    return RegisterClassExA(&display) != 0;
+    // A class left from a dialog that never returned serves as well as a new one.
+    return RegisterClassExA(&display) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 void UnregisterProxyDisplay(HINSTANCE instance)

@@ -83,6 +83,35 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM context)
     return TRUE;
 }
 
+BOOL CALLBACK CancelDialog(HWND window, LPARAM closed)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window)) {
+        char caption[128] = {};
+        GetWindowTextA(window, caption, sizeof caption);
+        std::fprintf(stderr, "[dialog cancelled] %s\n", caption);
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        ++*reinterpret_cast<int*>(closed);
+    }
+    return TRUE;
+}
+
+// After a failed script: every dialog and message box of the process is answered, innermost ones
+// included, so that the run on the host's thread can return.
+void CancelEveryDialog()
+{
+    WaitUntil([] {
+        int closed = 0;
+        EnumWindows(CancelDialog, reinterpret_cast<LPARAM>(&closed));
+        if (closed != 0)
+            Sleep(100);
+        return closed == 0;
+    });
+}
+
 INPUT KeyInput(WORD key, bool up)
 {
     INPUT input{};
@@ -282,6 +311,7 @@ OSErr RunWithDialog(Host* host, const std::function<void(DialogDriver&)>& script
         HWND dialog = WaitForDialog("Corvane Pro", 3 * kPatience);
         if (dialog == nullptr) {
             ADD_FAILURE() << "the dialog did not open";
+            CancelEveryDialog();
             return;
         }
         SetForegroundWindow(dialog);
@@ -290,7 +320,7 @@ OSErr RunWithDialog(Host* host, const std::function<void(DialogDriver&)>& script
         script(driven);
         if (!WaitUntil([&] { return !IsWindow(dialog); })) {
             ADD_FAILURE() << "the script left the dialog open";
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            CancelEveryDialog();
         }
     });
     const OSErr result = host->RunInteractive();
