@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "diag/ModuleVersion.h"
-#include "host/PlatformServices.h"
 #include "presets/UserFolders.h"
 #include "resources/ResourceIds.h"
 #include "ui/MainDialog.h"
+#include "ui/ModuleContextScope.h"
 
 namespace {
 
@@ -64,10 +64,7 @@ INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 
 void ShowAboutBox(void* ownerWindow, void* instance)
 {
-    uintptr_t cookie = 0;
-    const bool activated = EnterModuleActivationContext(&cookie);
+    const ModuleContextScope scope;
     DialogBoxParamA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(IDD_ABOUT), static_cast<HWND>(ownerWindow),
                     AboutProc, reinterpret_cast<LPARAM>(instance));
-    if (activated)
-        LeaveModuleActivationContext(cookie);
 }

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "host/FilterParameters.h"
 #include "sdk/HostTypes.h"
+#include "ui/MainDialog.h"
 
 struct MainDialogState
 {

@@ -1,16 +1,15 @@
 // Running the main dialog for the start selector: its resources, the preview's window class and the
-// modal dialog itself, all inside the module's activation context so that the dialog gets version 6 of
-// the common controls whatever the host uses.
+// modal dialog itself, all inside the module's activation context.
 #include <windows.h>
 
 #include "diag/ErrorReport.h"
-#include "host/PlatformServices.h"
 #include "resources/ResourceIds.h"
 #include "sdk/HostConstants.h"
 #include "ui/CorvaneProc.h"
 #include "ui/DialogResources.h"
 #include "ui/DialogState.h"
 #include "ui/MainDialog.h"
+#include "ui/ModuleContextScope.h"
 #include "ui/ProxyDisplayClass.h"
 #include "ui/SliderTable.h"
 #include "ui/Sliders.h"
@@ -52,18 +51,17 @@ OSErr RunMainDialog(const MainDialogContext& context)
     gDialog.parameters = context.parameters;
     gDialog.openedWith = *context.parameters;
 
-    uintptr_t cookie = 0;
-    const bool activated = EnterModuleActivationContext(&cookie);
     OSErr result = noErr;
-    if (!InitDialogResources(instance))
-        result = memFullErr; // each missing resource was logged
-    if (result == noErr) {
-        LoadUISettings();
-        result = ShowDialog(instance, static_cast<HWND>(context.ownerWindow));
+    {
+        const ModuleContextScope scope;
+        if (!InitDialogResources(instance))
+            result = memFullErr; // each missing resource was logged
+        if (result == noErr) {
+            LoadUISettings();
+            result = ShowDialog(instance, static_cast<HWND>(context.ownerWindow));
+        }
+        FreeDialogResources();
     }
-    FreeDialogResources();
-    if (activated)
-        LeaveModuleActivationContext(cookie);
 
     // Nothing the dialog changed survives a cancel or a failure.
     if (result != noErr)

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "host/FilterParameters.h"
+#include "ui/MainDialog.h"
 
 struct SliderBinding
 {
