@@ -122,11 +122,19 @@ INPUT KeyInput(WORD key, bool up)
     return input;
 }
 
-INPUT ButtonInput(bool up)
+// Mouse input at a screen point. The point travels with the input itself: a cursor placed beforehand
+// with SetCursorPos can still be overtaken by a pointer position arriving from the display.
+INPUT MouseInput(POINT at, DWORD button)
 {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    // The pixel's centre on the 0..65535 scale, which maps back to the pixel whether the system scales
+    // by the screen's size or by the size less one.
+    input.mi.dx = LONG((2 * int64_t(at.x) + 1) * 65535 / (2 * int64_t(width)));
+    input.mi.dy = LONG((2 * int64_t(at.y) + 1) * 65535 / (2 * int64_t(height)));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
     return input;
 }
 
@@ -171,9 +179,9 @@ void DialogDriver::ClickAt(HWND control, POINT clientPoint)
 {
     Settle();
     ClientToScreen(control, &clientPoint);
-    SetCursorPos(clientPoint.x, clientPoint.y);
-    INPUT inputs[2] = {ButtonInput(false), ButtonInput(true)};
-    SendInputs(inputs, 2, 2);
+    INPUT inputs[3] = {MouseInput(clientPoint, 0), MouseInput(clientPoint, MOUSEEVENTF_LEFTDOWN),
+                       MouseInput(clientPoint, MOUSEEVENTF_LEFTUP)};
+    SendInputs(inputs, 3, 2);
 }
 
 void DialogDriver::Drag(HWND control, POINT from, POINT to)
@@ -181,22 +189,20 @@ void DialogDriver::Drag(HWND control, POINT from, POINT to)
     Settle();
     ClientToScreen(control, &from);
     ClientToScreen(control, &to);
-    SetCursorPos(from.x, from.y);
-    INPUT press = ButtonInput(false);
-    SendInputs(&press, 1, 1);
+    INPUT press[2] = {MouseInput(from, 0), MouseInput(from, MOUSEEVENTF_LEFTDOWN)};
+    SendInputs(press, 2, 1);
     constexpr int kSteps = 4;
-    const int width = GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int height = GetSystemMetrics(SM_CYSCREEN) - 1;
-    for (int step = 1; step <= kSteps; ++step) {
-        INPUT move{};
-        move.type = INPUT_MOUSE;
-        move.mi.dx = (from.x + (to.x - from.x) * step / kSteps) * 65535 / width;
-        move.mi.dy = (from.y + (to.y - from.y) * step / kSteps) * 65535 / height;
-        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    for (int step = 1; step <= kSteps + 1; ++step) {
+        const int reached = step < kSteps ? step : kSteps;
+        INPUT move = MouseInput(
+            POINT{from.x + (to.x - from.x) * reached / kSteps, from.y + (to.y - from.y) * reached / kSteps}, 0);
         SendInputs(&move, 1, 0);
+        // Moves are not counted, and posted messages overtake them: give each time to arrive. The last
+        // point is sent twice, so that a late echo of an earlier pointer position cannot be the last word.
+        Sleep(30);
         Settle();
     }
-    INPUT release = ButtonInput(true);
+    INPUT release = MouseInput(to, MOUSEEVENTF_LEFTUP);
     SendInputs(&release, 1, 1);
 }
 
