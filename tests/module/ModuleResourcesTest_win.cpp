@@ -346,7 +346,7 @@ struct ImageTables
     const IMAGE_NT_HEADERS64* headers;
 };
 
-TEST(ModuleFile, IsA64BitDllThatNeedsOnlySystemLibrariesAndExportsItsEntryPointByPlainName)
+TEST(ModuleFile, IsA64BitDllThatNeedsOnlySystemLibrariesAndExportsItsEntryPointsByPlainName)
 {
     HMODULE mapped = LoadLibraryExA(CORVANE_MODULE_PATH, nullptr, DONT_RESOLVE_DLL_REFERENCES);
     ASSERT_NE(mapped, nullptr) << "cannot map " << CORVANE_MODULE_PATH;
@@ -373,6 +373,7 @@ TEST(ModuleFile, IsA64BitDllThatNeedsOnlySystemLibrariesAndExportsItsEntryPointB
     const std::set<std::string> entryPoints = {"PluginMain", "CorvaneProc", "DebugImageProc"};
     const std::vector<std::string> exports = image.ExportedNames();
     EXPECT_EQ(std::count(exports.begin(), exports.end(), std::string("PluginMain")), 1);
+    EXPECT_EQ(std::count(exports.begin(), exports.end(), std::string("CorvaneProc")), 1);
     std::string unexpected;
     for (const std::string& name : exports)
         if (entryPoints.count(name) == 0)

@@ -75,8 +75,10 @@ OSErr RunSelectors(Host* host, Host::State* s, bool sendParameters, bool scripte
         result = host->CallSelector(filterSelectorParameters);
     if (result == noErr)
         result = host->CallSelector(filterSelectorPrepare);
-    if (result == noErr)
+    if (result == noErr) {
+        const DialogAnswerer answerer(s->options.dialogAnswer);
         result = host->CallSelector(filterSelectorStart);
+    }
     bool started = result == noErr;
 
     // Hosts call Continue as long as the module asks for any area, loading it first.

@@ -17,6 +17,7 @@
 
 #include "host/HostRects.h"
 #include "sdk/HostInterface.h"
+#include "tools/harness/DialogAnswer.h"
 #include "tools/harness/HostDescriptor.h"
 #include "tools/harness/HostDocument.h"
 
@@ -49,6 +50,7 @@ struct HostOptions
     bool bufferProcs = true;
     int16 numBufferProcs = kCurrentBufferProcsCount; // 5 for older hosts
     bool parametersEveryRun = false;                 // send Parameters also on repeat and scripted runs
+    DialogAnswer dialogAnswer = DialogAnswer::Ok;    // how the module's dialog is answered during Start
 
     // Image transfer.
     int16 tileWidth = 0;     // reported as inTileWidth (and the out and mask tile sizes); 0 = none

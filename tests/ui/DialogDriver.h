@@ -1,0 +1,62 @@
+// Drives the real dialog of a loaded module the way a person does: a second thread presses keys and
+// clicks through SendInput while the host's thread (the test's main thread) runs the filter and, in it,
+// the modal dialog. Reads go through the controls themselves (texts, trackbar positions, checks, focus).
+//
+//   OSErr result = RunWithDialog(&host, [](DialogDriver& dialog) {
+//       dialog.Press('A');
+//       dialog.Type("45.5");
+//       EXPECT_EQ(dialog.TrackbarPosition(IDC_ANGLE_TRACKBAR), 455);
+//       dialog.Press(VK_ESCAPE);
+//   });
+//
+// Posted messages overtake keys still waiting in the queue, so every read first waits until the
+// dialog's thread has taken and handled all input sent so far (Settle).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "tools/harness/Harness.h"
+
+class DialogDriver
+{
+public:
+    DialogDriver(DWORD dialogThread, HWND dialog) : thread_(dialogThread), dialog_(dialog) {}
+
+    HWND Dialog() const { return dialog_; }
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+
+    // Input, as the user gives it to the foreground window. Keys: virtual-key codes or characters.
+    void Press(WORD key, bool ctrl = false);
+    void Type(const char* text);
+    void ClickAt(HWND control, POINT clientPoint);
+    // Press at `from`, move to `to` in a few steps, release there.
+    void Drag(HWND control, POINT from, POINT to);
+    // Waits until the dialog's thread has taken and handled every input sent so far.
+    void Settle();
+
+    // Reads; each settles first.
+    std::string Text(int id);
+    int TrackbarPosition(int id);
+    bool Checked(int id);
+    HWND Focus();
+
+    // The window rectangle of the dialog as the screen shows it, as a PNG file.
+    bool SaveScreenshot(const std::string& path);
+
+private:
+    void SendInputs(INPUT* inputs, UINT count, int messages);
+
+    DWORD thread_;
+    HWND dialog_;
+    long sent_ = 0; // key and button messages the inputs so far make
+};
+
+// A visible dialog of this process with `caption`, waited for up to `milliseconds`; null when none came.
+HWND WaitForDialog(const char* caption, DWORD milliseconds);
+
+// Runs an interactive filter on `host` on this thread while `script` drives its dialog from another. A
+// dialog that the script leaves open is cancelled (and the test fails). The result is the run's.
+OSErr RunWithDialog(Host* host, const std::function<void(DialogDriver&)>& script);

@@ -1,0 +1,9 @@
+#include "tools/harness/DialogAnswer.h"
+
+struct DialogAnswerer::Watch
+{
+};
+
+DialogAnswerer::DialogAnswerer(DialogAnswer) : watch_(nullptr) {}
+
+DialogAnswerer::~DialogAnswerer() = default;

@@ -1,0 +1,6 @@
+#include "ui/PreviewWork.h"
+
+bool PreviewWorkProc(int32_t)
+{
+    return false;
+}
