@@ -3,12 +3,8 @@
 #include <utility>
 
 #include "RenderFixture.h"
-#include "engine/FilterParameters.h"
-#include "engine/QualityMode.h"
 #include "engine/Rainbow.h"
-#include "engine/RenderShapes.h"
 #include "engine/Saturation.h"
-#include "engine/ShapeMeasurement.h"
 
 namespace {
 

@@ -1,9 +1,5 @@
 #include "engine/Compositing.h"
 #include "RenderFixture.h"
-#include "engine/FilterParameters.h"
-#include "engine/QualityMode.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/StampShape.h"
 
 namespace {

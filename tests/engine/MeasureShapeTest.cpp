@@ -2,11 +2,7 @@
 
 #include <cmath>
 
-#include "engine/FilterParameters.h"
 #include "engine/MeasureShapes.h"
-#include "engine/QualityMode.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 
 using namespace detection_test;
 
@@ -14,22 +10,6 @@ namespace {
 
 constexpr double kOne = 4294967296.0;
 int gBuilds;
-
-bool CountingBuilder(Shape* shape, int32_t xPhase, int32_t yPhase)
-{
-    ++gBuilds;
-    SubShapeEntry& entry = EntryFor(*shape, xPhase, yPhase);
-    entry.bottom = 4;
-    return AppendPoint(&entry, ShapePoint{int16_t(xPhase), int16_t(yPhase), 1, 2, 3, 4}, 8);
-}
-
-// Appends one point, then fails as a refused allocation would.
-bool FailingBuilder(Shape* shape, int32_t xPhase, int32_t yPhase)
-{
-    ++gBuilds;
-    AppendPoint(&EntryFor(*shape, xPhase, yPhase), ShapePoint{}, 8);
-    return false;
-}
 
 class MeasureShapeTest : public DetectionFixture
 {
@@ -83,7 +63,12 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
 {
     EXPECT_FALSE(EnsureSubShape(&scratch, 0, 0)); // no builder
     const uint64_t before = CurrentBufferUsage();
-    scratch.builder = CountingBuilder;
+    scratch.builder = [](Shape* shape, int32_t xPhase, int32_t yPhase) {
+        ++gBuilds;
+        SubShapeEntry& entry = EntryFor(*shape, xPhase, yPhase);
+        entry.bottom = 4;
+        return AppendPoint(&entry, ShapePoint{int16_t(xPhase), int16_t(yPhase), 1, 2, 3, 4}, 8);
+    };
     for (int32_t phase = 0; phase < 16; ++phase)
         ASSERT_TRUE(EnsureSubShape(&scratch, phase / 4, phase % 4));
     ASSERT_TRUE(EnsureSubShape(&scratch, 2, 3));
@@ -115,7 +100,11 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
 
     // A build that runs out of memory part-way leaves the phase unbuilt, so the next use builds it again
     // instead of taking the points it got for the whole shape.
-    scratch.builder = FailingBuilder;
+    scratch.builder = [](Shape* shape, int32_t xPhase, int32_t yPhase) { // one point, then refused memory
+        ++gBuilds;
+        AppendPoint(&EntryFor(*shape, xPhase, yPhase), ShapePoint{}, 8);
+        return false;
+    };
     InvalidateShape(&scratch);
     EXPECT_FALSE(EnsureSubShape(&scratch, 3, 1));
     EXPECT_EQ(EntryFor(scratch, 3, 1).pointCount, 0u);
@@ -184,11 +173,7 @@ TEST_F(MeasureShapeTest, DiscWeightsAddUpToItsAreaAndRingsStayInTheirBand)
 
 TEST_F(MeasureShapeTest, MeasurementsMatchADoublePrecisionModelAndUseOnlyInsidePoints)
 {
-    StarfieldOptions options;
-    options.width = 60;
-    options.height = 50;
-    options.seed = 3;
-    options.starCount = 12;
+    StarfieldOptions options{60, 50, 3, 12}; // width, height, seed, stars
     options.noise = 0.05;
     UseImage(RenderStarfield(options, GenerateStars(options)));
     gDetection.image = &input;

@@ -2,10 +2,6 @@
 #include <utility>
 
 #include "RenderFixture.h"
-#include "engine/FilterParameters.h"
-#include "engine/QualityMode.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/SpikeRaster.h"
 
 namespace {

@@ -4,14 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
-#include "engine/FilterParameters.h"
 #include "engine/FloodFill.h"
-#include "engine/QualityMode.h"
 #include "engine/RadialProfile.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/StarListJson.h"
 #include "engine/StarRefinement.h"
 
@@ -29,18 +24,9 @@ bool InterruptEveryFewPolls()
 
 std::vector<std::pair<int32_t, int32_t>> gProgress;
 
-void RecordProgress(int32_t done, int32_t total)
-{
-    gProgress.emplace_back(done, total);
-}
-
 LinearImage Starfield(int32_t width, int32_t height, uint64_t seed, int32_t stars, bool coloured = true)
 {
-    StarfieldOptions options;
-    options.width = width;
-    options.height = height;
-    options.seed = seed;
-    options.starCount = stars;
+    StarfieldOptions options{width, height, seed, stars};
     options.coloured = coloured;
     return RenderStarfield(options, GenerateStars(options));
 }
@@ -143,7 +129,7 @@ TEST_F(DetectionFixture, InterruptedScanYieldsTheSameSortedListAndProgress)
 {
     const LinearImage picture = Starfield(330, 250, 11, 70);
     UseImage(picture);
-    SetDetectionProgressHook(RecordProgress);
+    SetDetectionProgressHook([](int32_t done, int32_t total) { gProgress.emplace_back(done, total); });
     gProgress.clear();
     Detect();
     const std::vector<StarRecord> whole = Stars();

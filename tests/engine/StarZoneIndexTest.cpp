@@ -5,12 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/FilterParameters.h"
 #include "engine/FloodFill.h"
-#include "engine/QualityMode.h"
 #include "engine/RadialProfile.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/StarRefinement.h"
 #include "engine/StarZoneIndex.h"
 
@@ -68,11 +64,6 @@ struct ReferenceList
 
 int gPolls;
 int gInterruptAtPoll;
-
-bool InterruptAtChosenPoll()
-{
-    return ++gPolls == gInterruptAtPoll;
-}
 
 } // namespace
 
@@ -143,13 +134,9 @@ TEST_F(DetectionFixture, ZoneEdgesAreExactAcrossCellBorders)
 
 TEST_F(DetectionFixture, DetectionFindsTheSameListWithAndWithoutTheIndex)
 {
-    StarfieldOptions options;
-    options.width = 420;
-    options.height = 300;
-    options.seed = 77;
-    options.starCount = 700;
+    const StarfieldOptions options{420, 300, 77, 700}; // width, height, seed, stars
     const LinearImage picture = RenderStarfield(options, GenerateStars(options));
-    SetUserInputPendingHook(InterruptAtChosenPoll);
+    SetUserInputPendingHook([] { return ++gPolls == gInterruptAtPoll; });
     std::vector<StarRecord> lists[2];
     for (const bool indexed : {true, false}) {
         UseImage(picture);
