@@ -156,26 +156,6 @@ TEST_F(RenderEffectTest, EffectAloneKeepsTransparencyAndSelection)
     EXPECT_GT(result[25 * 200 + 20], 200);                                             // bright at a star
 }
 
-TEST_F(RenderEffectTest, TilesAddUpToTheWholeImage)
-{
-    parameters.numberOfPoints = 6;
-    parameters.angle = 123;
-    Use(kModeRgb16, true);
-    AddGridOfStars(20);
-    ASSERT_TRUE(Render());
-    for (const ImageRect r : {ImageRect{0, 0, 128, 64}, {128, 0, 200, 64}, {0, 64, 128, 150}, {128, 64, 200, 150}}) {
-        ImageBuffer* tile = MakeImage(r, kModeRgb16, true, false, 5);
-        ASSERT_TRUE(RenderEffect(Inputs(), source, r, tile, r) == WorkStatus::Done);
-        for (int32_t p = 0; p < 4; ++p)
-            for (int32_t y = r.top; y < r.bottom; ++y)
-                ASSERT_EQ(std::memcmp(static_cast<uint16_t*>(tile->planes[p]) + (y - r.top) * tile->width,
-                                      static_cast<uint16_t*>(dest->planes[p]) + y * 200 + r.left,
-                                      size_t(tile->width) * 2),
-                          0)
-                    << "row " << y << " plane " << p;
-    }
-}
-
 TEST_F(RenderEffectTest, AFailedStampFailsTheRenderAndIsNotResumable)
 {
     Use(kModeRgb8);

@@ -33,21 +33,6 @@ LinearImage Starfield(int32_t width, int32_t height, uint64_t seed, int32_t star
 
 } // namespace
 
-TEST_F(DetectionFixture, SingleGaussianStarFoundAtItsSubPixelCentreForEveryPhase)
-{
-    for (int32_t phase = 0; phase < 16; ++phase) {
-        const double x = 40.0 + 0.25 * (phase / 4), y = 36.0 + 0.25 * (phase % 4);
-        UseImage(SingleStar(80, 72, GreyStar(x, y, 2.0, 0.95)));
-        Detect();
-        ASSERT_EQ(gStarList.starCount, 1u) << "star at " << x << ", " << y;
-        const StarRecord star = Stars()[0];
-        EXPECT_TRUE(Near(star, x, y, 0.25)) << "star at " << x << ", " << y << " found at " << star.x << "+"
-                                            << star.xPhase << "/4, " << star.y << "+" << star.yPhase << "/4";
-        EXPECT_EQ(star.spikesEnabled, kFractionOne);
-        EXPECT_EQ(star.reserved, 0xFFFFFFFFu);
-    }
-}
-
 // Centred between two pixels, both are equally bright maxima and the first one met is a seed; a dimmer
 // flank is not. On the image's last column nothing lies east of the centre, so no centre is estimated.
 TEST_F(DetectionFixture, SeedsNeedNoBrighterNeighbourAndCentresNeedAnEastEdge)
