@@ -1,21 +1,9 @@
 #include <cstring>
 #include <ctime>
-#include <set>
 
 #include "common/TestDataRoots.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string LogName(int number)
-{
-    char name[64];
-    std::snprintf(name, sizeof name, "Corvane Pro_%02d.log", number);
-    return name;
-}
-
-} // namespace
 
 TEST(DebugLog, BannerAndClosingLineForAGivenTimeAndVersion)
 {
@@ -45,7 +33,7 @@ TEST(DebugLog, FirstLogIsUtf16LeAndOpensOncePerModuleLoad)
 {
     TestDataRoots roots;
     roots.StartModule();
-    const fs::path log = roots.logs() / LogName(0);
+    const fs::path log = roots.logs() / "Corvane Pro_00.log";
     EXPECT_EQ(fs::path(DebugLogPath()), log);
     ReportError(ErrorSite{7, MessageKind::Debug, 0}, kStyleError, kCaptionUnexpected, "before close");
     CloseDebugLog();
@@ -67,40 +55,11 @@ TEST(DebugLog, FirstLogIsUtf16LeAndOpensOncePerModuleLoad)
     WriteDebugLog("written after close\n");
     CloseDebugLog();
     EXPECT_EQ(ReadBytes(log), closed);
-    EXPECT_FALSE(fs::exists(roots.logs() / LogName(1)));
+    EXPECT_FALSE(fs::exists(roots.logs() / "Corvane Pro_01.log"));
     EXPECT_EQ(DebugLogOwnerWindow(), &owner); // the owner still follows every call
     const std::vector<std::string> lines = ReportLines(text);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("'before close'"), std::string::npos);
-}
-
-// _09 makes room, _00 to _08 move up, and anything else with the log's name pattern is deleted; files
-// of other names are left alone.
-TEST(DebugLog, OpeningShiftsOlderLogsUpKeepsTenAndDeletesStrays)
-{
-    TestDataRoots roots;
-    ASSERT_TRUE(SetupUserFolders("Corvane", "Corvane Pro"));
-    std::set<std::string> expected{"Other_00.log", "Corvane Pro_00.txt", "Corvane Pro_100.log"};
-    for (const std::string& name : expected)
-        WriteBytes(roots.logs() / name, {'o'});
-    for (const char* stray : {"Corvane Pro_xx.log", "Corvane Pro_12.log", "Corvane Pro_0a.log"})
-        WriteBytes(roots.logs() / stray, {'s'});
-    for (int number = 0; number <= 9; ++number) {
-        WriteBytes(roots.logs() / LogName(number), {static_cast<uint8_t>('0' + number)});
-        expected.insert(LogName(number));
-    }
-
-    SetDebugLogProductName("Corvane Pro");
-    OpenTestDebugLog(nullptr);
-    CloseDebugLog();
-
-    std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(roots.logs()))
-        names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, expected);
-    for (int number = 1; number <= 9; ++number)
-        EXPECT_EQ(ReadBytes(roots.logs() / LogName(number)), std::vector<uint8_t>{uint8_t('0' + number - 1)});
-    EXPECT_EQ(ReadBytes(roots.logs() / LogName(0))[0], 0xFF);
 }
 
 TEST(DebugLog, WithoutLogsFolderTheModuleRunsWithoutLog)

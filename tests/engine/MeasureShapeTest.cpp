@@ -8,7 +8,6 @@ using namespace detection_test;
 
 namespace {
 
-constexpr double kOne = 4294967296.0;
 int gBuilds;
 
 class MeasureShapeTest : public DetectionFixture
@@ -24,12 +23,6 @@ protected:
     {
         ClearShape(&scratch);
         DetectionFixture::TearDown();
-    }
-
-    const SubShapeEntry& Built(Shape* shape, int32_t xPhase, int32_t yPhase)
-    {
-        EXPECT_TRUE(EnsureSubShape(shape, xPhase, yPhase));
-        return EntryFor(*shape, xPhase, yPhase);
     }
 
     Shape scratch{};
@@ -115,60 +108,6 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
     EXPECT_EQ(CurrentBufferUsage(), before);
     EXPECT_EQ(EntryFor(scratch, 1, 1).bottom, 0);
     EXPECT_FALSE(EnsureSubShape(&scratch, 1, 1));
-}
-
-TEST_F(MeasureShapeTest, ShapesOfRadiusZeroByPhase)
-{
-    for (int32_t phase = 0; phase < 16; ++phase) {
-        const int32_t xPhase = phase / 4, yPhase = phase % 4;
-        EnsureSubShape(&gMeasureShapes.discs[0], xPhase, yPhase);
-        const SubShapeEntry& entry = EntryFor(gMeasureShapes.discs[0], xPhase, yPhase);
-        if (xPhase == 2 || yPhase == 2) {
-            // Every pixel is at least half a pixel away: nothing lies inside radius 0 + 0.5.
-            EXPECT_EQ(entry.pointCount, 0u) << xPhase << "," << yPhase;
-            continue;
-        }
-        ASSERT_EQ(entry.pointCount, 1u) << xPhase << "," << yPhase;
-        const ShapePoint& p = PointsOf(entry)[0];
-        EXPECT_EQ(p.dx, xPhase == 3 ? 1 : 0);
-        EXPECT_EQ(p.dy, yPhase == 3 ? 1 : 0);
-        EXPECT_NEAR(p.weight / kOne, 0.5 - std::hypot(p.dx - xPhase * 0.25, p.dy - yPhase * 0.25), 1e-6);
-    }
-    EXPECT_EQ(PointsOf(EntryFor(gMeasureShapes.discs[0], 0, 0))[0].weight, 0x80000000u);
-
-    // A ring that covers no pixel still has the centre pixel, at a quarter weight, so it can be measured;
-    // at a whole-pixel centre the tiny ring covers the pixel across the centre.
-    const SubShapeEntry& empty = Built(&gMeasureShapes.rings[0], 2, 2);
-    ASSERT_EQ(empty.pointCount, 1u);
-    EXPECT_TRUE(PointsOf(empty)[0].dx == 0 && PointsOf(empty)[0].dy == 0);
-    EXPECT_EQ(PointsOf(empty)[0].weight, 0x3FFFFFFFu);
-    const SubShapeEntry& centred = Built(&gMeasureShapes.rings[0], 0, 0);
-    ASSERT_EQ(centred.pointCount, 1u);
-    EXPECT_NEAR(PointsOf(centred)[0].weight / kOne, 0.5 * 1.4142137, 1e-6);
-}
-
-TEST_F(MeasureShapeTest, DiscWeightsAddUpToItsAreaAndRingsStayInTheirBand)
-{
-    for (int32_t index : {8, 40, 101}) {
-        const double r = index * 0.25;
-        for (int32_t phase = 0; phase < 16; ++phase) {
-            const int32_t xPhase = phase / 4, yPhase = phase % 4;
-            const SubShapeEntry& disc = Built(&gMeasureShapes.discs[index], xPhase, yPhase);
-            double area = 0;
-            for (uint32_t i = 0; i < disc.pointCount; ++i)
-                area += PointsOf(disc)[i].weight / kOne;
-            EXPECT_NEAR(area, 3.14159265 * r * r, 0.5 + 0.01 * 3.14159265 * r * r) << r;
-
-            const SubShapeEntry& ring = Built(&gMeasureShapes.rings[index], xPhase, yPhase);
-            ASSERT_GT(ring.pointCount, 0u);
-            for (uint32_t i = 0; i < ring.pointCount; ++i) {
-                const ShapePoint& p = PointsOf(ring)[i];
-                const double d = std::hypot(p.dx - xPhase * 0.25, p.dy - yPhase * 0.25);
-                EXPECT_TRUE(d + 0.564 > r - 0.125 && d - 0.564 < r + 0.125 && p.weight > 0) << r;
-                EXPECT_TRUE(p.dx >= ring.left && p.dx < ring.right && p.dy >= ring.top && p.dy < ring.bottom);
-            }
-        }
-    }
 }
 
 TEST_F(MeasureShapeTest, MeasurementsMatchADoublePrecisionModelAndUseOnlyInsidePoints)
