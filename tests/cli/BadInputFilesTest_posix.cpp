@@ -14,25 +14,20 @@ void WriteText(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A FITS primary header with the given cards (each padded to 80 columns) and no data.
-std::string FitsHeader(const std::vector<std::string>& cards)
-{
-    std::string header;
-    for (const std::string& card : cards)
-        header += card + std::string(80 - card.size(), ' ');
-    header += "END" + std::string(77, ' ');
-    header.resize((header.size() + 2879) / 2880 * 2880, ' ');
-    return header;
-}
-
+// A FITS primary header of an image, padded to its 2880-byte block; no data.
 std::string FitsImageHeader(int bitpix, long width, long height)
 {
-    char cards[4][81];
+    char cards[6][81];
     std::snprintf(cards[0], 81, "SIMPLE  = %20s", "T");
     std::snprintf(cards[1], 81, "BITPIX  = %20d", bitpix);
-    std::snprintf(cards[2], 81, "NAXIS1  = %20ld", width);
-    std::snprintf(cards[3], 81, "NAXIS2  = %20ld", height);
-    return FitsHeader({cards[0], cards[1], "NAXIS   =                    2", cards[2], cards[3]});
+    std::snprintf(cards[2], 81, "NAXIS   = %20d", 2);
+    std::snprintf(cards[3], 81, "NAXIS1  = %20ld", width);
+    std::snprintf(cards[4], 81, "NAXIS2  = %20ld", height);
+    std::snprintf(cards[5], 81, "END");
+    std::string header;
+    for (const char* card : cards)
+        header += card + std::string(80 - std::strlen(card), ' ');
+    return header + std::string(2880 - header.size(), ' ');
 }
 
 // A PNG signature and IHDR chunk (with a correct CRC) for any size, followed by nothing.
@@ -78,70 +73,59 @@ std::string Truncated(const std::string& path, double fraction)
     return bytes.substr(0, size_t(double(bytes.size()) * fraction));
 }
 
-struct BadFile
-{
-    std::string name;
-    std::string reason; // expected in the message
-};
-
 } // namespace
 
 TEST(BadInputFiles, EachIsRefusedWithItsNameAndReasonAndLeavesNoOutput)
 {
     ScratchFolder folder;
     ScratchFolder data;
-    std::vector<BadFile> files;
-
-    WriteText(folder / "empty.tif", "");
-    files.push_back({"empty.tif", "empty file"});
-    WriteText(folder / "text.png", "hello, this is not an image at all");
-    files.push_back({"text.png", "unsupported format (not a TIFF, PNG or FITS file)"});
+    std::vector<std::pair<std::string, std::string>> files; // name, the reason the message gives
+    auto bad = [&](const std::string& name, const std::string& reason) {
+        files.push_back({name, reason});
+        return folder / name;
+    };
+    WriteText(bad("empty.tif", "empty file"), "");
+    WriteText(bad("text.png", "unsupported format (not a TIFF, PNG or FITS file)"),
+              "hello, this is not an image at all");
 
     // Truncated files of every format, cut inside the pixel data.
     ImageFile image = MakeTestImage(64, 48, 3, false, SampleFormat::U16, 5);
-    std::string error;
     for (FileFormat format : {FileFormat::Tiff, FileFormat::Png, FileFormat::Fits}) {
-        std::string whole = folder / "whole.tmpimage";
-        ASSERT_TRUE(WriteImageFile(whole, format, image, &error)) << error;
-        std::string name = std::string("cut-") + FileFormatName(format);
-        WriteText(folder / name, Truncated(whole, 0.6));
+        const std::string whole = folder / "whole.tmpimage";
+        Write(whole, format, image);
+        WriteText(bad(std::string("cut-") + FileFormatName(format),
+                      format == FileFormat::Tiff ? "TIFF" : "truncated or damaged"),
+                  Truncated(whole, 0.6));
         std::filesystem::remove(whole);
-        files.push_back({name, format == FileFormat::Tiff ? "TIFF" : "truncated or damaged"});
     }
 
-    WriteText(folder / "zero.fits", FitsImageHeader(8, 0, 0));
-    files.push_back({"zero.fits", "image has no pixels (0 x 0)"});
-    WriteText(folder / "zero.png", PngHeader(0, 0));
-    files.push_back({"zero.png", "image has no pixels (0 x 0)"});
-    WriteText(folder / "wide.fits", FitsImageHeader(8, 40000, 10));
-    files.push_back({"wide.fits", "image larger than 32767 x 32767 (40000 x 10)"});
-    WriteText(folder / "wide.png", PngHeader(40000, 10));
-    files.push_back({"wide.png", "image larger than 32767 x 32767 (40000 x 10)"});
-    WriteTiff(folder / "wide.tif", 40000, 10, 1, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_MINISBLACK);
-    files.push_back({"wide.tif", "image larger than 32767 x 32767 (40000 x 10)"});
+    const std::string empty = "image has no pixels (0 x 0)", wide = "image larger than 32767 x 32767 (40000 x 10)";
+    WriteText(bad("zero.fits", empty), FitsImageHeader(8, 0, 0));
+    WriteText(bad("zero.png", empty), PngHeader(0, 0));
+    WriteText(bad("wide.fits", wide), FitsImageHeader(8, 40000, 10));
+    WriteText(bad("wide.png", wide), PngHeader(40000, 10));
+    WriteTiff(bad("wide.tif", wide), 40000, 10, 1, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_MINISBLACK);
 
-    WriteTiff(folder / "signed.tif", 8, 8, 1, 16, SAMPLEFORMAT_INT, PHOTOMETRIC_MINISBLACK);
-    files.push_back({"signed.tif", "unsupported sample format (16-bit signed integer)"});
-    WriteTiff(folder / "double.tif", 8, 8, 1, 64, SAMPLEFORMAT_IEEEFP, PHOTOMETRIC_MINISBLACK);
-    files.push_back({"double.tif", "unsupported bit depth (64-bit float"});
-    WriteTiff(folder / "twelve.tif", 8, 8, 1, 12, SAMPLEFORMAT_UINT, PHOTOMETRIC_MINISBLACK);
-    files.push_back({"twelve.tif", "unsupported bit depth (12-bit"});
-    WriteTiff(folder / "cmyk.tif", 8, 8, 4, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_SEPARATED);
-    files.push_back({"cmyk.tif", "unsupported colour model (CMYK"});
-    WriteText(folder / "int32.fits", FitsImageHeader(32, 8, 8) + std::string(2880, '\0'));
-    files.push_back({"int32.fits", "unsupported bit depth (BITPIX 32"});
-    WriteText(folder / "double.fits", FitsImageHeader(-64, 8, 8) + std::string(2880, '\0'));
-    files.push_back({"double.fits", "unsupported bit depth (BITPIX -64"});
+    WriteTiff(bad("signed.tif", "unsupported sample format (16-bit signed integer)"), 8, 8, 1, 16, SAMPLEFORMAT_INT,
+              PHOTOMETRIC_MINISBLACK);
+    WriteTiff(bad("double.tif", "unsupported bit depth (64-bit float"), 8, 8, 1, 64, SAMPLEFORMAT_IEEEFP,
+              PHOTOMETRIC_MINISBLACK);
+    WriteTiff(bad("twelve.tif", "unsupported bit depth (12-bit"), 8, 8, 1, 12, SAMPLEFORMAT_UINT,
+              PHOTOMETRIC_MINISBLACK);
+    WriteTiff(bad("cmyk.tif", "unsupported colour model (CMYK"), 8, 8, 4, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_SEPARATED);
+    WriteText(bad("int32.fits", "unsupported bit depth (BITPIX 32"),
+              FitsImageHeader(32, 8, 8) + std::string(2880, '\0'));
+    WriteText(bad("double.fits", "unsupported bit depth (BITPIX -64"),
+              FitsImageHeader(-64, 8, 8) + std::string(2880, '\0'));
 
-    for (const BadFile& file : files) {
-        SCOPED_TRACE(file.name);
-        std::string input = folder / file.name;
-        std::string output = folder / "out.tif";
+    for (const auto& [name, reason] : files) {
+        SCOPED_TRACE(name);
+        const std::string input = folder / name, output = folder / "out.tif";
         ChildResult run = RunCorvane({"apply", input, output, "--points", "6"}, {data.Path().string()});
         EXPECT_EQ(run.status, 2) << run.errorText;
         EXPECT_NE(run.errorText.find("corvane: " + input + ": "), std::string::npos) << run.errorText;
-        EXPECT_NE(run.errorText.find(file.reason), std::string::npos) << run.errorText;
-        for (const std::string& name : folder.Files())
-            EXPECT_EQ(name.find("out.tif"), std::string::npos) << name;
+        EXPECT_NE(run.errorText.find(reason), std::string::npos) << run.errorText;
+        for (const std::string& file : folder.Files())
+            EXPECT_EQ(file.find("out.tif"), std::string::npos) << file;
     }
 }

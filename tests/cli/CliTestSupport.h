@@ -1,5 +1,5 @@
-// Helpers of the command-line host's tests: scratch folders, seeded test images, image comparison and
-// running the built `corvane` program as a child process.
+// Helpers of the command-line host's tests: scratch folders, seeded test images and their files, image
+// comparison, and running the built `corvane` program as a child process.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,14 +11,14 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <signal.h>
-#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 #include "tools/cli/ImageFile.h"
+#include "tools/cli/ImageFormats.h"
 
+// A fresh folder, removed with everything in it at the end of the test.
 class ScratchFolder
 {
 public:
@@ -56,15 +56,25 @@ private:
     std::filesystem::path path_;
 };
 
-// A small deterministic generator, so a failing image can be made again from its seed.
-inline uint32_t NextRandom(uint32_t* state)
+// A file format and the layout of its samples.
+struct FileLayout
 {
-    *state = *state * 1664525u + 1013904223u;
-    return *state >> 8;
+    FileFormat file;
+    SampleFormat sample;
+    int32_t colour;
+    bool alpha;
+    const char* extension = ""; // of the file name, where a test chooses it
+};
+
+inline std::string Describe(const FileLayout& l)
+{
+    return std::string(FileFormatName(l.file)) + " " + SampleFormatName(l.sample) + (l.colour == 3 ? " RGB" : " grey") +
+           (l.alpha ? "+alpha" : "");
 }
 
 // An image whose samples cover the whole range of its format (every 16-bit sample value is odd or
-// even at random, so lossy 16-bit scaling shows).
+// even at random, so lossy 16-bit scaling shows). The generator is the test's own, so that a failing
+// image can be made again from its seed.
 inline ImageFile MakeTestImage(int32_t width, int32_t height, int32_t colourChannels, bool alpha, SampleFormat format,
                                uint32_t seed)
 {
@@ -76,16 +86,31 @@ inline ImageFile MakeTestImage(int32_t width, int32_t height, int32_t colourChan
     image.format = format;
     std::string error;
     EXPECT_TRUE(AllocatePixels(&image, &error)) << error;
-    const size_t count = size_t(width) * height * image.Channels();
     uint32_t state = seed;
-    for (size_t i = 0; i < count; ++i) {
-        uint32_t r = NextRandom(&state);
+    for (size_t i = 0; i < size_t(width) * height * image.Channels(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        const uint32_t r = state >> 8;
         switch (format) {
         case SampleFormat::U8: SamplesAs<uint8_t>(image)[i] = uint8_t(r); break;
         case SampleFormat::U16: SamplesAs<uint16_t>(image)[i] = uint16_t(r); break;
         case SampleFormat::F32: SamplesAs<float>(image)[i] = float(r % 100001u) / 100000.0f; break;
         }
     }
+    return image;
+}
+
+inline void Write(const std::string& path, FileFormat format, const ImageFile& image)
+{
+    std::string error;
+    ASSERT_TRUE(WriteImageFile(path, format, image, &error)) << error;
+}
+
+inline ImageFile ReadBack(const std::string& path, FileFormat* format = nullptr)
+{
+    ImageFile image;
+    FileFormat read;
+    std::string error;
+    EXPECT_TRUE(ReadImageFile(path, &image, format ? format : &read, &error)) << path << ": " << error;
     return image;
 }
 
@@ -140,6 +165,7 @@ struct ChildSettings
     std::string dataHome;          // XDG_DATA_HOME of the child (keeps the user's folders out of tests)
     bool interruptPending = false; // SIGINT raised (blocked) before exec: delivered as soon as the program unblocks it
     long fileSizeLimit = -1;       // bytes a file may grow to; writes past it fail as on a full disk
+    std::string outputPath = {};   // where standard output goes, when given
 };
 
 inline ChildResult RunCorvane(const std::vector<std::string>& arguments, const ChildSettings& settings)
@@ -157,6 +183,8 @@ inline ChildResult RunCorvane(const std::vector<std::string>& arguments, const C
         dup2(pipeEnds[1], STDERR_FILENO);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
+        if (!settings.outputPath.empty())
+            dup2(open(settings.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
         if (!settings.dataHome.empty())
             setenv("XDG_DATA_HOME", settings.dataHome.c_str(), 1);
         if (settings.fileSizeLimit >= 0) {
@@ -168,14 +196,13 @@ inline ChildResult RunCorvane(const std::vector<std::string>& arguments, const C
             raise(SIGINT); // stays pending across exec while blocked
         else
             sigprocmask(SIG_SETMASK, &previous, nullptr);
-        std::vector<char*> argv;
-        std::string program = CORVANE_CLI_PATH;
-        argv.push_back(program.data());
         std::vector<std::string> copies = arguments;
+        copies.insert(copies.begin(), CORVANE_CLI_PATH);
+        std::vector<char*> argv;
         for (std::string& argument : copies)
             argv.push_back(argument.data());
         argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     sigprocmask(SIG_SETMASK, &previous, nullptr);

@@ -1,7 +1,6 @@
 // User messages captured instead of shown, for as long as the object lives.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 

@@ -3,10 +3,6 @@
 // so the same tests check the shipped module. User folders and the log live in a temporary folder.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "common/TestDataRoots.h"
 #include "engine/UserInput.h"
 #include "host/PluginGlobals.h"
@@ -48,3 +44,14 @@ protected:
     TestDataRoots roots_;
     LoadedModule module_;
 };
+
+// Everything the module borrowed from the host is back, and the host saw no misuse.
+inline void ExpectNothingHeld(const Host& host)
+{
+    for (const char* suite :
+         {kPSBufferSuite, kPSPropertySuite, kPSErrorSuite, kPSDescriptorRegistrySuite, kPSActionDescriptorSuite})
+        EXPECT_EQ(host.SuiteBalance(suite), 0) << suite;
+    EXPECT_EQ(host.LiveActionDescriptors(), 0);
+    EXPECT_EQ(host.LiveBuffers(), 0);
+    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+}

@@ -10,15 +10,15 @@
 
 namespace {
 
-void PrintMessage(void*, const char* caption, const char* text, uint32_t)
-{
-    std::fprintf(stderr, "[message box] %s - %s\n", caption, text);
-}
-
 class QuietMessageBoxes : public testing::EmptyTestEventListener
 {
     void OnTestProgramStart(const testing::UnitTest&) override { StartStrayMessageBoxCloser(); }
-    void OnTestStart(const testing::TestInfo&) override { SetMessageBoxHook(PrintMessage); }
+    void OnTestStart(const testing::TestInfo&) override
+    {
+        SetMessageBoxHook([](void*, const char* caption, const char* text, uint32_t) {
+            std::fprintf(stderr, "[message box] %s - %s\n", caption, text);
+        });
+    }
     void OnTestProgramEnd(const testing::UnitTest&) override { StopStrayMessageBoxCloser(); }
 };
 

@@ -6,13 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
-#include <string>
-#include <vector>
+#include <sstream>
 
 #include "common/CapturedMessages.h"
 #include "diag/DebugLog.h"
@@ -101,17 +98,10 @@ inline std::string ReadLogText(const std::filesystem::path& path)
 inline std::vector<std::string> ReportLines(const std::string& logText)
 {
     std::vector<std::string> lines;
-    size_t start = logText.find("\n\n");
-    if (start == std::string::npos)
-        return lines;
-    start += 2;
-    while (start < logText.size()) {
-        size_t end = logText.find('\n', start);
-        if (end == std::string::npos)
-            end = logText.size();
-        if (end > start)
-            lines.push_back(logText.substr(start, end - start));
-        start = end + 1;
-    }
+    const size_t start = logText.find("\n\n");
+    std::istringstream in(start == std::string::npos ? std::string() : logText.substr(start + 2));
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty())
+            lines.push_back(line);
     return lines;
 }

@@ -1,19 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <regex>
-#include <string>
 
 #include "common/TestDataRoots.h"
-#include "diag/ErrorReport.h"
-
-namespace {
-
-std::vector<std::string> LoggedLines()
-{
-    return ReportLines(ReadLogText(DebugLogPath()));
-}
-
-} // namespace
 
 TEST(ErrorReport, EachKindWritesItsLineOnlyUserReportsReachTheUserOtherKindsDoNothing)
 {
@@ -30,7 +17,7 @@ TEST(ErrorReport, EachKindWritesItsLineOnlyUserReportsReachTheUserOtherKindsDoNo
         ReportError(ErrorSite{1, static_cast<MessageKind>(kind), 0}, kStyleError, "Caption", "ignored");
     ReportError(ErrorSite{44, MessageKind::User, 0}, kStyleWarning, "Warning - Caption", "shown %s", "once");
 
-    std::vector<std::string> lines = LoggedLines();
+    std::vector<std::string> lines = ReportLines(ReadLogText(DebugLogPath()));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_TRUE(std::regex_match(
         lines[0],
@@ -59,7 +46,7 @@ TEST(ErrorReport, SystemTextIsCutAtItsFirstLineBreakAndLongTextNever)
     ReportError(ErrorSite{9, MessageKind::System, 2}, kStyleError, kCaptionUnexpected, "missing file");
     const std::string longText(5000, 'a');
     ReportError(DEBUG_SITE, kStyleError, kCaptionUnexpected, "%s|", longText.c_str());
-    const std::vector<std::string> lines = LoggedLines();
+    const std::vector<std::string> lines = ReportLines(ReadLogText(DebugLogPath()));
     ASSERT_EQ(lines.size(), 2u);
     std::smatch match;
     ASSERT_TRUE(std::regex_match(lines[0], match,

@@ -2,17 +2,9 @@
 // inside (user-input polling) use the linked entry point in both builds.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <ostream>
-#include <string>
-#include <vector>
-
 #include "common/Fnv1a.h"
 #include "common/ModuleTest.h"
 #include "e2e/UserMessageWatch.h"
-#include "engine/FilterParameters.h"
 #include "tools/harness/ParameterDescriptor.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
@@ -37,11 +29,7 @@ struct FieldLayout
 // builds make the same document.
 inline void DrawStarfield(const FieldLayout& layout, int32_t left, int32_t top, HostDocument* document)
 {
-    StarfieldOptions options;
-    options.width = layout.width;
-    options.height = layout.height;
-    options.seed = layout.seed;
-    options.starCount = layout.stars;
+    StarfieldOptions options{layout.width, layout.height, layout.seed, layout.stars};
     options.coloured = document->ColorPlanes() == 3;
     std::vector<StarfieldStar> stars = GenerateStars(options);
     stars.insert(stars.end(), layout.extraStars.begin(), layout.extraStars.end());
@@ -79,6 +67,15 @@ inline OSErr RunAtFactorySettings(Host* host)
 {
     host->SetDescriptor(DescriptorOfParameters(kFactoryParameters));
     return host->RunScripted(plugInDialogSilent);
+}
+
+// The document after a run at factory settings on a reference host of its own.
+inline HostDocument FactoryResult(PluginEntryProc entry, const HostDocument& before)
+{
+    Host host(entry);
+    EXPECT_TRUE(host.SetDocument(before));
+    EXPECT_EQ(RunAtFactorySettings(&host), noErr);
+    return host.Document();
 }
 
 // Hosts without a descriptor registry restore the last parameters from the settings file; this makes
@@ -139,14 +136,8 @@ inline std::vector<std::pair<int32_t, int32_t>> ProgressOf(const Host& host)
     return reports;
 }
 
-inline std::string Describe(const ImageRect& r)
-{
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
-}
-
 // How test failures show a rectangle.
 inline void PrintTo(const ImageRect& r, std::ostream* out)
 {
-    *out << Describe(r);
+    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }

@@ -1,10 +1,8 @@
 // The filter run as the host sees it: which tiles arrive in which order, what the progress bar is told,
 // how an abort or an interrupted render plays out, and that no state of one run leaks into the next.
-#include <filesystem>
 
 #include "e2e/E2eSupport.h"
 #include "engine/RenderShapes.h"
-#include "engine/Shape.h"
 #include "engine/StarDetection.h"
 
 namespace {
@@ -37,24 +35,20 @@ TEST_F(FilterRunTest, TilesReachTheHostRowByRowEachWithItsProgressStep)
 {
     struct Case
     {
-        int32_t width, height;
+        int32_t width, height, starX, starY; // the star by a tile corner, so that it reaches into every tile
         ImageRect filter;
         std::vector<ImageRect> tiles;
-        int32_t starX, starY; // by a tile corner, so that its spikes and flare reach into every tile
     };
+    const std::vector<ImageRect> quarters{
+        {0, 0, 2048, 2048}, {2048, 0, 4096, 2048}, {0, 2048, 2048, 2049}, {2048, 2048, 4096, 2049}};
     const Case cases[] = {
-        {4096,
-         2049,
-         {0, 0, 4096, 2049},
-         {{0, 0, 2048, 2048}, {2048, 0, 4096, 2048}, {0, 2048, 2048, 2049}, {2048, 2048, 4096, 2049}},
-         2047,
-         2040},
-        {1, 1, {0, 0, 1, 1}, {{0, 0, 1, 1}}, -10, -10},
+        {4096, 2049, 2047, 2040, {0, 0, 4096, 2049}, quarters},
+        {1, 1, -10, -10, {0, 0, 1, 1}, {{0, 0, 1, 1}}},
         // Tiles start at the filter rectangle's origin, not at the document's.
-        {2200, 2100, {100, 50, 2200, 2050}, {{100, 50, 2148, 2050}, {2148, 50, 2200, 2050}}, 2147, 1000},
+        {2200, 2100, 2147, 1000, {100, 50, 2200, 2050}, {{100, 50, 2148, 2050}, {2148, 50, 2200, 2050}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(Describe(c.filter));
+        SCOPED_TRACE(testing::PrintToString(c.filter));
         HostDocument before = DarkGreyWithStar(c.width, c.height, c.starX, c.starY);
         before.SetFilterRect(c.filter);
         Host host(Module());
@@ -63,15 +57,14 @@ TEST_F(FilterRunTest, TilesReachTheHostRowByRowEachWithItsProgressStep)
 
         EXPECT_EQ(WrittenTiles(host), c.tiles);
         for (const ImageRect& tile : c.tiles)
-            EXPECT_EQ(OutputRequestsFor(host, tile), 1) << "tile " << Describe(tile) << " is written once";
+            EXPECT_EQ(OutputRequestsFor(host, tile), 1) << testing::PrintToString(tile) << " is written once";
         EXPECT_EQ(ProgressOf(host), PlainProgress(int32_t(c.tiles.size())));
         EXPECT_EQ(Changes(before, host.Document(), c.filter, false), 0) << "changed outside the filter rectangle";
         if (c.tiles.size() > 1) {
             for (const ImageRect& tile : c.tiles)
-                EXPECT_GT(Changes(before, host.Document(), tile, true), 0) << "nothing drawn in " << Describe(tile);
+                EXPECT_GT(Changes(before, host.Document(), tile, true), 0) << testing::PrintToString(tile);
         }
-        EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
-        EXPECT_EQ(host.LiveBuffers(), 0);
+        ExpectNothingHeld(host);
     }
 }
 
@@ -94,50 +87,24 @@ TEST_F(FilterRunTest, AnAbortAfterATileEndsTheRunBeforeTheNext)
     EXPECT_EQ(host.AbortCalls(), 1);
     EXPECT_EQ(host.Transfers().back().outRect, kFirstTile) << "no transfer after the cancel";
     EXPECT_TRUE(messages.Texts().empty()) << "a cancel is silent";
-    EXPECT_EQ(host.LiveBuffers(), 0);
-    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+    ExpectNothingHeld(host);
 }
 
-// Polling hooks: the engine asks whether user input waits; these answers steer the render.
+// The engine polls whether user input waits; the tests' answers steer the render.
 int32_t gInterruptions;
 const Host* gHost;
-
-// Input waits once the detection is done, for the first three polls.
-bool PendingThreeTimes()
-{
-    if (!gDetection.finished || gInterruptions == 3)
-        return false;
-    ++gInterruptions;
-    return true;
-}
-
-// Input waits once, while the second tile is rendered (the first one has been written).
-bool PendingInSecondTile()
-{
-    return gDetection.finished && !WrittenTiles(*gHost).empty() && gInterruptions++ < 1;
-}
-
-// The spike shape loses its builder in the middle of a render: the next star's stamp fails without
-// anything having set a result code, as an internal fault would.
-bool WithdrawSpikeShape()
-{
-    if (gDetection.finished && gInterruptions++ == 0)
-        ClearShape(&gRenderShapes.spike);
-    return false;
-}
 
 TEST_F(FilterRunTest, AnInterruptedRenderIsResumedAndItsTileWrittenOnce)
 {
     const HostDocument before = StarfieldDocument(FieldLayout{300, 200, plugInModeRGBColor, false, false});
-    HostDocument reference;
-    {
-        Host host(Linked());
-        ASSERT_TRUE(host.SetDocument(before));
-        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
-        reference = host.Document();
-    }
+    const HostDocument reference = FactoryResult(Linked(), before);
     gInterruptions = 0;
-    SetUserInputPendingHook(PendingThreeTimes);
+    SetUserInputPendingHook([] { // input waits once the detection is done, for the first three polls
+        if (!gDetection.finished || gInterruptions == 3)
+            return false;
+        ++gInterruptions;
+        return true;
+    });
     Host host(Linked());
     ASSERT_TRUE(host.SetDocument(before));
     ASSERT_EQ(RunAtFactorySettings(&host), noErr);
@@ -155,27 +122,23 @@ TEST_F(FilterRunTest, AnInterruptedRenderIsResumedAndItsTileWrittenOnce)
 TEST_F(FilterRunTest, AnAbortDuringATileLeavesNothingStaleForTheNextRun)
 {
     const HostDocument before = TwoTileField();
-    HostDocument reference;
-    {
-        Host host(Linked());
-        ASSERT_TRUE(host.SetDocument(before));
-        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
-        reference = host.Document();
-    }
+    const HostDocument reference = FactoryResult(Linked(), before);
     {
         HostOptions options;
         options.abortAt = 2; // the first call follows the first tile, the second the interruption
         Host host(Linked(), options);
         gHost = &host;
         gInterruptions = 0;
-        SetUserInputPendingHook(PendingInSecondTile);
+        SetUserInputPendingHook([] { // once, while the second tile is rendered (the first is written)
+            return gDetection.finished && !WrittenTiles(*gHost).empty() && gInterruptions++ < 1;
+        });
         ASSERT_TRUE(host.SetDocument(before));
         EXPECT_EQ(RunAtFactorySettings(&host), userCanceledErr);
         SetUserInputPendingHook(nullptr);
         EXPECT_EQ(gInterruptions, 1);
         EXPECT_EQ(WrittenTiles(host), std::vector<ImageRect>{kFirstTile});
         EXPECT_EQ(host.Transfers().back().outRect, kFirstTile) << "no transfer after the cancel";
-        EXPECT_EQ(host.LiveBuffers(), 0);
+        ExpectNothingHeld(host);
     }
     // The interrupted render of the second tile must not be taken up by the next run.
     EXPECT_FALSE(gDetection.finished);
@@ -188,15 +151,21 @@ TEST_F(FilterRunTest, AnAbortDuringATileLeavesNothingStaleForTheNextRun)
 
 TEST_F(FilterRunTest, ARenderThatStopsForNoReasonEndsTheRunInsteadOfRetryingForever)
 {
+    // The spike shape loses its builder in the middle of a render: the next star's stamp fails without
+    // anything having set a result code, as an internal fault would.
     gInterruptions = 0;
-    SetUserInputPendingHook(WithdrawSpikeShape);
+    SetUserInputPendingHook([] {
+        if (gDetection.finished && gInterruptions++ == 0)
+            ClearShape(&gRenderShapes.spike);
+        return false;
+    });
     Host host(Linked());
     ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldLayout{300, 200, plugInModeRGBColor, false, false})));
     UserMessageWatch messages;
     EXPECT_EQ(RunAtFactorySettings(&host), paramErr);
     EXPECT_TRUE(WrittenTiles(host).empty());
     EXPECT_TRUE(messages.Texts().empty()) << "an internal fault goes to the debug log only";
-    EXPECT_EQ(host.LiveBuffers(), 0);
+    ExpectNothingHeld(host);
 
     std::string log;
     for (const auto& file : std::filesystem::directory_iterator(roots_.logs()))

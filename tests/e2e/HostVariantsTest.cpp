@@ -42,31 +42,28 @@ TEST_F(FilterRunTest, EveryWayOfServingTheModuleGivesTheSamePicture)
     }
     ASSERT_GT(CompareDocuments(before, reference).count, 0);
 
+    // Each changes the reference host in one way; the last repeats the filter instead of playing it back.
     struct Variant
     {
         const char* name;
-        HostOptions options;
-        bool scripted; // otherwise a repeat of the last filter
+        void (*change)(HostOptions&);
+        bool scripted = true;
     };
-    std::vector<Variant> variants;
-    variants.push_back({"without the Buffer suite", HostOptions(), true});
-    variants.back().options.bufferSuite = false;
-    variants.push_back({"with the five classic buffer procedures only", HostOptions(), true});
-    variants.back().options.bufferSuite = false;
-    variants.back().options.numBufferProcs = 5;
-    variants.push_back({"with 16-bit coordinates only", HostOptions(), true});
-    variants.back().options.bigDocumentData = false;
-    variants.push_back({"with host tiles of 64 x 48", HostOptions(), true});
-    variants.back().options.tileWidth = 64;
-    variants.back().options.tileHeight = 48;
-    variants.push_back({"with a 556-byte record and no suites", HostOptions(), false});
-    variants.back().options.recordSize = kMinimalFilterRecordSize;
-    variants.back().options.basicSuite = false;
-    variants.back().options.descriptorParameters = false;
-
+    const Variant variants[] = {
+        {"without the Buffer suite", [](HostOptions& o) { o.bufferSuite = false; }},
+        {"with the five classic buffer procedures only",
+         [](HostOptions& o) { o.bufferSuite = false, o.numBufferProcs = 5; }},
+        {"with 16-bit coordinates only", [](HostOptions& o) { o.bigDocumentData = false; }},
+        {"with host tiles of 64 x 48", [](HostOptions& o) { o.tileWidth = 64, o.tileHeight = 48; }},
+        {"with a 556-byte record and no suites",
+         [](HostOptions& o) { o.recordSize = kMinimalFilterRecordSize, o.basicSuite = o.descriptorParameters = false; },
+         false},
+    };
     for (const Variant& v : variants) {
         SCOPED_TRACE(v.name);
-        Host host(Module(), v.options);
+        HostOptions options;
+        v.change(options);
+        Host host(Module(), options);
         ASSERT_TRUE(host.SetDocument(before));
         OSErr result;
         if (v.scripted) {
@@ -79,9 +76,8 @@ TEST_F(FilterRunTest, EveryWayOfServingTheModuleGivesTheSamePicture)
         const DocumentDifference difference = CompareDocuments(reference, host.Document());
         EXPECT_EQ(difference.count, 0) << DescribeDifference(difference);
         for (const TransferRequest& t : host.Transfers())
-            EXPECT_EQ(t.coordinates32, v.options.bigDocumentData && v.options.recordSize > kMinimalFilterRecordSize);
-        EXPECT_EQ(host.LiveBuffers(), 0);
-        EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+            EXPECT_EQ(t.coordinates32, options.bigDocumentData && options.recordSize > kMinimalFilterRecordSize);
+        ExpectNothingHeld(host);
     }
 }
 
@@ -94,13 +90,7 @@ TEST_F(FilterRunTest, ThirtyTwoBitCoordinatesReachBeyondSixteenBits)
     DrawStarfield(field, kFarLeft, 5, &far);
     far.SetFilterRect(ImageRect{kFarLeft, 5, kFarLeft + field.width, 5 + field.height});
 
-    HostDocument nearResult;
-    {
-        Host host(Module());
-        ASSERT_TRUE(host.SetDocument(StarfieldDocument(field)));
-        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
-        nearResult = host.Document();
-    }
+    const HostDocument nearResult = FactoryResult(Module(), StarfieldDocument(field));
 
     Host host(Module());
     ASSERT_TRUE(host.SetDocument(far));
@@ -119,7 +109,7 @@ TEST_F(FilterRunTest, ThirtyTwoBitCoordinatesReachBeyondSixteenBits)
     EXPECT_EQ(differences, 0);
     EXPECT_EQ(changedOutside, 0);
     EXPECT_GT(CompareDocuments(StarfieldDocument(field), nearResult).count, 0);
-    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+    ExpectNothingHeld(host);
 }
 
 // One run in which the host refuses every block after the first `granted`: it ends with memFullErr,
@@ -136,8 +126,7 @@ bool RunRefusingAfter(PluginEntryProc entry, bool suite, int32_t granted, const 
     EXPECT_TRUE(host.SetDocument(before));
     UserMessageWatch messages;
     const OSErr result = RunAtFactorySettings(&host);
-    EXPECT_EQ(host.LiveBuffers(), 0);
-    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+    ExpectNothingHeld(host);
     if (result == noErr) {
         const DocumentDifference difference = CompareDocuments(reference, host.Document());
         EXPECT_EQ(difference.count, 0) << "a run short of memory succeeded with another picture: "
@@ -160,14 +149,7 @@ bool RunRefusingAfter(PluginEntryProc entry, bool suite, int32_t granted, const 
 TEST_F(FilterRunTest, RefusedMemoryEndsTheRunCleanlyWhereverItHappens)
 {
     const HostDocument before = StarfieldDocument(FieldLayout{120, 80, plugInModeRGBColor, false, true, 5, 16});
-    HostDocument reference;
-    {
-        Host host(Module());
-        ASSERT_TRUE(host.SetDocument(before));
-        ASSERT_EQ(RunAtFactorySettings(&host), noErr);
-        reference = host.Document();
-    }
-
+    const HostDocument reference = FactoryResult(Module(), before);
     int32_t suiteBlocks = 0;
     for (bool suite : {true, false}) {
         int32_t granted = 0;
@@ -196,8 +178,7 @@ TEST_F(FilterRunTest, AHostWithoutAdvanceStateIsToldSoAndNothingIsHeld)
         EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error - Exiting Plugin / Could not read input image."});
     }
     EXPECT_TRUE(host.Transfers().empty());
-    EXPECT_EQ(host.LiveBuffers(), 0);
-    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+    ExpectNothingHeld(host);
 }
 
 } // namespace

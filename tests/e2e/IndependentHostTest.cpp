@@ -74,8 +74,7 @@ TEST_F(FilterRunTest, AnIndependentHostGetsThePictureAReferenceHostGets)
             EXPECT_EQ(n.inAll, n.in) << "every request carries all planes";
             EXPECT_EQ(n.out, 1) << "one result tile";
             EXPECT_EQ(n.outAll, n.out);
-            EXPECT_EQ(host.LiveBuffers(), 0);
-            EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
+            ExpectNothingHeld(host);
         }
     }
 }

@@ -1,14 +1,9 @@
 #include <algorithm>
-#include <map>
 #include <utility>
 
 #include "RenderFixture.h"
-#include "engine/FilterParameters.h"
-#include "engine/QualityMode.h"
 #include "engine/Rainbow.h"
-#include "engine/RenderShapes.h"
 #include "engine/Saturation.h"
-#include "engine/ShapeMeasurement.h"
 
 namespace {
 
@@ -54,38 +49,6 @@ TEST_F(ColourTest, SaturationPullsTowardsOrPushesAwayFromGreyWithinRange)
     SaturateColour(&orange, 100);
     EXPECT_EQ(orange.red, kFractionOne);
     EXPECT_EQ(orange.blue, 0u);
-}
-
-using FlareShapeTest = RenderFixture;
-
-TEST_F(FlareShapeTest, RingsCoverEachPixelOnceUntilTheFirstInvisibleAxisPixel)
-{
-    const SubShapeEntry& entry = Built(&gRenderShapes.flare, 0, 0);
-    std::map<std::pair<int, int>, uint32_t> weights;
-    int32_t reach = 0;
-    for (uint32_t i = 0; i < entry.pointCount; ++i) {
-        const ShapePoint& p = PointsOf(entry)[i];
-        EXPECT_TRUE(weights.insert({{p.dx, p.dy}, p.weight}).second) << p.dx << "," << p.dy;
-        EXPECT_GE(p.weight, gQuality.visibilityCutoff);
-        reach = std::max({reach, std::abs(int32_t(p.dx)), std::abs(int32_t(p.dy))});
-    }
-    // Centred on its pixel the flare is symmetric under the square's mirrors: a pixel the ring walk
-    // skipped shows as a broken symmetry.
-    for (const auto& [at, weight] : weights)
-        for (const std::pair<int, int>& mirror : {std::pair{-at.first, at.second}, {at.second, at.first}}) {
-            const auto found = weights.find(mirror);
-            ASSERT_TRUE(found != weights.end() && found->second == weight) << at.first << "," << at.second;
-        }
-    // The walk stopped at the ring after the last visible one; the rectangle reaches one ring further.
-    EXPECT_GT(reach, 20);
-    EXPECT_TRUE(entry.left == -(reach + 2) && entry.top == -(reach + 2) && entry.right == reach + 2 &&
-                entry.bottom == reach + 2);
-
-    // Preview quality keeps it small, and no flare reaches beyond the image's diagonal.
-    gQuality = PreviewQuality();
-    EXPECT_LT(Built(&gRenderShapes.flare, 0, 0).right, reach);
-    UseInputSize(3, 4, 16);
-    EXPECT_EQ(Built(&gRenderShapes.flare, 2, 2).right, 7);
 }
 
 } // namespace

@@ -1,39 +1,10 @@
 #include "engine/Compositing.h"
 #include "RenderFixture.h"
-#include "engine/FilterParameters.h"
-#include "engine/QualityMode.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/StampShape.h"
 
 namespace {
 
 using CompositingTest = RenderFixture;
-
-TEST_F(CompositingTest, BlendScreensTheHueAtAnOpacityThatSaturates)
-{
-    const PixelSample grey{0x800000, 0x800000, 0x800000, 0x12345678, 0x9ABCDEF0};
-    // Opacity 0 costs only the one unit of the product with "1.0"; alpha and mask are not touched.
-    PixelSample d = grey;
-    BlendPixel(d, PixelSample{kFractionOne, 0, 0, 0, 0});
-    EXPECT_TRUE(d.red == 0x7FFFFF && d.blue == 0x7FFFFF && d.alpha == grey.alpha && d.mask == grey.mask);
-
-    // Pure red at full opacity: red goes to full scale, the other channels stay.
-    d = grey;
-    BlendPixel(d, PixelSample{kFractionOne / 2, 0, 0, kFractionOne, 0});
-    EXPECT_GE(d.red, 0xFFFFFDu);
-    EXPECT_NEAR(double(d.green), double(0x800000), 2.0);
-
-    // Opacity is 256 x alpha x the strongest component, capped at 1.0: a quarter of white here.
-    d = PixelSample{0, 0, 0, 0, 0};
-    BlendPixel(d, PixelSample{kFractionOne, kFractionOne, kFractionOne, kFractionOne / 1024, 0});
-    EXPECT_NEAR(double(d.red), double(0xFFFFFF) / 4, 4.0);
-
-    // A channel above full scale does not wrap around to black.
-    d = PixelSample{0x1000000, 0x1000000, 0x1000000, 0, 0};
-    BlendPixel(d, PixelSample{kFractionOne, kFractionOne, kFractionOne, kFractionOne / 1024, 0});
-    EXPECT_TRUE(d.red >= 0xFFFFF0 && d.red <= 0xFFFFFF);
-}
 
 // The slow model of the copy: a destination pixel left of and above the destination rectangle's far
 // edges takes the source pixel at the same offset when that lies in the source rectangle and image.

@@ -4,18 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "common/CapturedMessages.h"
-#include "engine/EngineState.h"
-#include "engine/FilterParameters.h"
-#include "engine/FixedPoint.h"
-#include "engine/QualityMode.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
 #include "engine/StarDetection.h"
-#include "engine/StarList.h"
 #include "engine/UserInput.h"
 #include "image/ToneTables.h"
 #include "tools/harness/HeapHostMemory.h"

@@ -4,12 +4,8 @@
 
 #include <deque>
 
-#include "engine/FilterParameters.h"
 #include "engine/FloodFill.h"
-#include "engine/QualityMode.h"
 #include "engine/RadialProfile.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/StarRefinement.h"
 
 using namespace detection_test;
@@ -40,10 +36,7 @@ TEST_F(DetectionFixture, FlatNoisyTinyAndHugeImagesFinishWithoutStars)
                  {1.0, 0, 700, 500, kGray16, false, true},  {0.6, 0, 700, 500, kRgb32, false, true},
                  {0.5, 0.5, 300, 200, kRgb16, true, false}, {1.0, 0, 1, 1, kRgb16, false, false}};
     for (const auto& c : cases) {
-        StarfieldOptions options;
-        options.width = c.width;
-        options.height = c.height;
-        options.starCount = 0;
+        StarfieldOptions options{c.width, c.height, 1, 0}; // width, height, seed, stars
         options.background = c.level;
         options.noise = c.noise;
         UseImage(RenderStarfield(options, {}), c.mode);
@@ -66,10 +59,7 @@ TEST_F(DetectionFixture, FlatNoisyTinyAndHugeImagesFinishWithoutStars)
 
 TEST_F(DetectionFixture, UnselectedOrTransparentPixelsAreNeverSeeds)
 {
-    StarfieldOptions options;
-    options.width = 200;
-    options.height = 150;
-    options.starCount = 25;
+    const StarfieldOptions options{200, 150, 1, 25}; // width, height, seed, stars
     const LinearImage picture = RenderStarfield(options, GenerateStars(options));
     UseImage(picture);
     Detect();

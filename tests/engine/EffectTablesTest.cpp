@@ -4,9 +4,6 @@
 
 #include "common/Fnv1a.h"
 #include "engine/EffectTables.h"
-#include "engine/FilterParameters.h"
-#include "engine/FixedPoint.h"
-#include "engine/QualityMode.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
 
@@ -32,23 +29,16 @@ TEST(FixedPoint, RatiosMeansAndProductsAtTheirLimits)
 
 TEST(QuarterPixel, CoordinatesSplitIntoPixelAndPhaseAndRoundToTheNearerPixel)
 {
+    // A negative whole v + 0.125 is its own floor: phase 0. Just below zero, v + 0.125 - floor rounds to
+    // 1.0 in single precision: still phase 3, never a fifth quarter.
+    const float belowZero = std::nextafter(-0.125f, -1.0f);
     const struct
     {
         float v;
         int32_t whole, phase;
-    } cases[] = {{-0.2f, -1, 3},
-                 {0.12f, 0, 0},
-                 {0.125f, 0, 1},
-                 {0.875f, 1, 0},
-                 {2.5f, 2, 2},
-                 {-0.125f, 0, 0},
-                 {-0.126f, -1, 3},
-                 {-3.0f, -3, 0},
-                 {-0.625f, -1, 2},
-                 {-1.125f, -1, 0},
-                 // A negative whole v + 0.125 is its own floor: phase 0. Just below zero, v + 0.125 - floor
-                 // rounds to 1.0 in single precision: still phase 3, never a fifth quarter.
-                 {std::nextafter(-0.125f, -1.0f), -1, 3}};
+    } cases[] = {{-0.2f, -1, 3},   {0.12f, 0, 0},    {0.125f, 0, 1},    {0.875f, 1, 0},
+                 {2.5f, 2, 2},     {-0.125f, 0, 0},  {-0.126f, -1, 3},  {-3.0f, -3, 0},
+                 {-0.625f, -1, 2}, {-1.125f, -1, 0}, {belowZero, -1, 3}};
     for (const auto& c : cases) {
         EXPECT_EQ(ToStarPosition(c.v, 10.0f), (StarPosition{c.whole, c.phase, 10, 0})) << c.v;
         EXPECT_EQ(ToStarPosition(3.0f, c.v), (StarPosition{3, 0, c.whole, c.phase})) << c.v;

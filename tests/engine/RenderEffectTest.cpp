@@ -2,19 +2,15 @@
 
 namespace {
 
-// Injected input: counts the polls and reports input at the chosen one (1-based), or at every poll.
-struct PollScript
+int gPolls;       // polls of the engine since StartPolls()
+int gInterruptAt; // the poll (1-based) that reports input waiting; 0: every poll
+
+void StartPolls(int interruptAt)
 {
-    static inline int polls = 0;
-    static inline int interruptAt = -1;
-    static bool Poll() { return ++polls == interruptAt || interruptAt == 0; }
-    static void Start(int at)
-    {
-        polls = 0;
-        interruptAt = at;
-        SetUserInputPendingHook(Poll);
-    }
-};
+    gPolls = 0;
+    gInterruptAt = interruptAt;
+    SetUserInputPendingHook([] { return ++gPolls == gInterruptAt || gInterruptAt == 0; });
+}
 
 class RenderEffectTest : public RenderFixture
 {
@@ -106,9 +102,9 @@ TEST_F(RenderEffectTest, SwitchedOffStarsAreStampedInvisiblyButStillPolled)
     gStarList.starCount = 0;
     for (int i = 0; i < 70; ++i)
         AddStar(-5000, -5000, kFractionOne - uint32_t(i), kFractionOne, kFractionOne, kFractionOne, i % 2 == 0);
-    PollScript::Start(-1);
+    StartPolls(-1);
     ASSERT_TRUE(Render());
-    EXPECT_EQ(PollScript::polls, 32 + 1 + 2);
+    EXPECT_EQ(gPolls, 32 + 1 + 2);
 }
 
 TEST_F(RenderEffectTest, AnInterruptedRenderResumesOnlyForTheSameJob)
@@ -121,7 +117,7 @@ TEST_F(RenderEffectTest, AnInterruptedRenderResumesOnlyForTheSameJob)
     // Input at the poll after star 10 of the spike pass, or after star 0 of the flare pass (poll 17).
     for (const int interruptAt : {11, 17}) {
         std::memcpy(source->image.data, original.data(), original.size());
-        PollScript::Start(interruptAt);
+        StartPolls(interruptAt);
         ASSERT_FALSE(Render());
         EXPECT_TRUE(gRenderResume.resumable);
         EXPECT_EQ(gRenderResume.nextSpikeStar, interruptAt == 11 ? 11u : 16u);
@@ -135,7 +131,7 @@ TEST_F(RenderEffectTest, AnInterruptedRenderResumesOnlyForTheSameJob)
 
     // Saturation is applied while stamping, the angle changes the spike shape: either restarts the job.
     for (int change = 0; change < 2; ++change) {
-        PollScript::Start(11);
+        StartPolls(11);
         ASSERT_FALSE(Render());
         (change == 0 ? parameters.saturation : parameters.angle) = -60;
         SetUserInputPendingHook(nullptr);
@@ -160,32 +156,12 @@ TEST_F(RenderEffectTest, EffectAloneKeepsTransparencyAndSelection)
     EXPECT_GT(result[25 * 200 + 20], 200);                                             // bright at a star
 }
 
-TEST_F(RenderEffectTest, TilesAddUpToTheWholeImage)
-{
-    parameters.numberOfPoints = 6;
-    parameters.angle = 123;
-    Use(kModeRgb16, true);
-    AddGridOfStars(20);
-    ASSERT_TRUE(Render());
-    for (const ImageRect r : {ImageRect{0, 0, 128, 64}, {128, 0, 200, 64}, {0, 64, 128, 150}, {128, 64, 200, 150}}) {
-        ImageBuffer* tile = MakeImage(r, kModeRgb16, true, false, 5);
-        ASSERT_TRUE(RenderEffect(Inputs(), source, r, tile, r) == WorkStatus::Done);
-        for (int32_t p = 0; p < 4; ++p)
-            for (int32_t y = r.top; y < r.bottom; ++y)
-                ASSERT_EQ(std::memcmp(static_cast<uint16_t*>(tile->planes[p]) + (y - r.top) * tile->width,
-                                      static_cast<uint16_t*>(dest->planes[p]) + y * 200 + r.left,
-                                      size_t(tile->width) * 2),
-                          0)
-                    << "row " << y << " plane " << p;
-    }
-}
-
 TEST_F(RenderEffectTest, AFailedStampFailsTheRenderAndIsNotResumable)
 {
     Use(kModeRgb8);
     AddGridOfStars(4);
     HeapHostMemory::RefuseAll() = true;
-    PollScript::Start(0); // input waiting at every poll
+    StartPolls(0); // input waiting at every poll
     EXPECT_FALSE(Render());
     HeapHostMemory::RefuseAll() = false;
     EXPECT_NE(EngineFailure(), 0);

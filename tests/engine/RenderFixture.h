@@ -8,17 +8,12 @@
 #include <cmath>
 #include <cstring>
 #include <random>
-#include <vector>
 
 #include "common/Fnv1a.h"
 #include "engine/EffectTables.h"
-#include "engine/FilterParameters.h"
-#include "engine/FixedPoint.h"
-#include "engine/QualityMode.h"
 #include "engine/RenderEffect.h"
 #include "engine/RenderShapes.h"
 #include "engine/ShapeMeasurement.h"
-#include "engine/StarList.h"
 #include "engine/UserInput.h"
 #include "image/ToneTables.h"
 #include "tools/harness/HeapHostMemory.h"
@@ -106,7 +101,7 @@ protected:
     // One phase of a render shape, built for the current parameters.
     const SubShapeEntry& Built(Shape* shape, int32_t xPhase, int32_t yPhase)
     {
-        RefreshRenderShapes(parameters, gQuality, input.width, input.height);
+        RefreshShapes();
         EXPECT_TRUE(EnsureSubShape(shape, xPhase, yPhase));
         return EntryFor(*shape, xPhase, yPhase);
     }

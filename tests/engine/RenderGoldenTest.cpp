@@ -2,11 +2,6 @@
 // result was last looked at and accepted; both builds must give the same values. After a deliberate
 // change of the effect: look at the new pictures (corvane-render), then replace the checksums.
 #include "RenderFixture.h"
-#include "engine/EngineState.h"
-#include "engine/FilterParameters.h"
-#include "engine/QualityMode.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/StarDetection.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
@@ -26,11 +21,7 @@ TEST_F(RenderGoldenTest, FactorySettingsGiveTheAcceptedPictures)
                                 {kModeRgb16, false, 0xa60cf3c592af0d5bull},
                                 {kModeRgb16, true, 0x5cc321bd34e9d65eull}}) {
         SCOPED_TRACE(std::to_string(golden.mode) + (golden.preview ? " preview" : ""));
-        StarfieldOptions options;
-        options.width = 320;
-        options.height = 240;
-        options.seed = 424242;
-        options.starCount = 70;
+        const StarfieldOptions options{320, 240, 424242, 70}; // width, height, seed, stars
         const ImageRect rect{0, 0, 320, 240};
         ASSERT_EQ(noErr, AllocateImageBuffer(&input, rect, golden.mode, PlaneCounts{3, 0, 0, 0, 0}, true));
         std::memset(input.mask.data, 255, size_t(input.pixelCount));

@@ -2,11 +2,6 @@
 #include <utility>
 
 #include "RenderFixture.h"
-#include "engine/FilterParameters.h"
-#include "engine/QualityMode.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
-#include "engine/SpikeRaster.h"
 
 namespace {
 
@@ -27,16 +22,6 @@ protected:
                 directions.insert(int(std::lround((degrees < 0 ? degrees + 360 : degrees) / 15)) * 15 % 360);
         }
         return directions;
-    }
-
-    int32_t Reach(int32_t xPhase, int32_t yPhase)
-    {
-        int32_t reach = 0;
-        const SubShapeEntry& entry = Build(xPhase, yPhase);
-        for (uint32_t i = 0; i < entry.pointCount; ++i)
-            reach =
-                std::max({reach, std::abs(int32_t(PointsOf(entry)[i].dx)), std::abs(int32_t(PointsOf(entry)[i].dy))});
-        return reach;
     }
 };
 
@@ -112,26 +97,6 @@ TEST_F(SpikeShapeTest, RectangleCoversEveryPointAndOutlivesInvalidation)
     EXPECT_EQ(e.pointCount, 0u);
     EXPECT_TRUE(e.left == built[15].left && e.top == built[15].top && e.right == built[15].right &&
                 e.bottom == built[15].bottom);
-}
-
-TEST_F(SpikeShapeTest, FaintRaysAreDroppedAndPreviewAndShallowRaysAreShorter)
-{
-    UseInputSize(64, 4000, 16); // tall enough that rays end by fading, not at the image's edge
-    Shape shape{};
-    RefreshShapes();
-    EXPECT_TRUE(DrawSpikeRay(&shape, 0, 0, gRenderShapes.spikeKey, 0, SpikeWidthFactor(50), 50,
-                             2 * gQuality.visibilityCutoff - 1));
-    EXPECT_EQ(shape.entries[0].pointCount, 0u);
-
-    parameters.numberOfPoints = 1;
-    parameters.secondarySpikeIntensity = 0;
-    const int32_t finalReach = Reach(0, 0);
-    EXPECT_LT(finalReach, 3900);
-    gQuality = PreviewQuality();
-    EXPECT_LT(Reach(0, 0) * 4, finalReach);
-    // An 8-bit image's higher cut-off drops what a 16-bit one keeps.
-    UseInputSize(64, 4000, 8);
-    EXPECT_LT(Reach(0, 0), finalReach * 2 / 3);
 }
 
 } // namespace

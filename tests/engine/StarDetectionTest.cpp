@@ -4,14 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
-#include "engine/FilterParameters.h"
 #include "engine/FloodFill.h"
-#include "engine/QualityMode.h"
 #include "engine/RadialProfile.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/StarListJson.h"
 #include "engine/StarRefinement.h"
 
@@ -29,38 +24,14 @@ bool InterruptEveryFewPolls()
 
 std::vector<std::pair<int32_t, int32_t>> gProgress;
 
-void RecordProgress(int32_t done, int32_t total)
-{
-    gProgress.emplace_back(done, total);
-}
-
 LinearImage Starfield(int32_t width, int32_t height, uint64_t seed, int32_t stars, bool coloured = true)
 {
-    StarfieldOptions options;
-    options.width = width;
-    options.height = height;
-    options.seed = seed;
-    options.starCount = stars;
+    StarfieldOptions options{width, height, seed, stars};
     options.coloured = coloured;
     return RenderStarfield(options, GenerateStars(options));
 }
 
 } // namespace
-
-TEST_F(DetectionFixture, SingleGaussianStarFoundAtItsSubPixelCentreForEveryPhase)
-{
-    for (int32_t phase = 0; phase < 16; ++phase) {
-        const double x = 40.0 + 0.25 * (phase / 4), y = 36.0 + 0.25 * (phase % 4);
-        UseImage(SingleStar(80, 72, GreyStar(x, y, 2.0, 0.95)));
-        Detect();
-        ASSERT_EQ(gStarList.starCount, 1u) << "star at " << x << ", " << y;
-        const StarRecord star = Stars()[0];
-        EXPECT_TRUE(Near(star, x, y, 0.25)) << "star at " << x << ", " << y << " found at " << star.x << "+"
-                                            << star.xPhase << "/4, " << star.y << "+" << star.yPhase << "/4";
-        EXPECT_EQ(star.spikesEnabled, kFractionOne);
-        EXPECT_EQ(star.reserved, 0xFFFFFFFFu);
-    }
-}
 
 // Centred between two pixels, both are equally bright maxima and the first one met is a seed; a dimmer
 // flank is not. On the image's last column nothing lies east of the centre, so no centre is estimated.
@@ -143,7 +114,7 @@ TEST_F(DetectionFixture, InterruptedScanYieldsTheSameSortedListAndProgress)
 {
     const LinearImage picture = Starfield(330, 250, 11, 70);
     UseImage(picture);
-    SetDetectionProgressHook(RecordProgress);
+    SetDetectionProgressHook([](int32_t done, int32_t total) { gProgress.emplace_back(done, total); });
     gProgress.clear();
     Detect();
     const std::vector<StarRecord> whole = Stars();

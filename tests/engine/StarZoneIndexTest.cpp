@@ -5,12 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/FilterParameters.h"
 #include "engine/FloodFill.h"
-#include "engine/QualityMode.h"
 #include "engine/RadialProfile.h"
-#include "engine/RenderShapes.h"
-#include "engine/ShapeMeasurement.h"
 #include "engine/StarRefinement.h"
 #include "engine/StarZoneIndex.h"
 
@@ -69,11 +65,6 @@ struct ReferenceList
 int gPolls;
 int gInterruptAtPoll;
 
-bool InterruptAtChosenPoll()
-{
-    return ++gPolls == gInterruptAtPoll;
-}
-
 } // namespace
 
 TEST_F(DetectionFixture, IndexedZoneTestsMatchAFullScanOnSeededCrowds)
@@ -118,38 +109,11 @@ TEST_F(DetectionFixture, IndexedZoneTestsMatchAFullScanOnSeededCrowds)
     }
 }
 
-TEST_F(DetectionFixture, ZoneEdgesAreExactAcrossCellBorders)
-{
-    ASSERT_TRUE(PrepareStarZoneIndex(ImageRect{0, 0, 1000, 1000}));
-    // The largest zone there can be, on the last pixel of the first cell.
-    AddStar(StarPosition{31, 0, 31, 0}, 128.0f * 128.0f, 1000, kWhite, true);
-    EXPECT_TRUE(InsideStarZone(31 + 128, 31)) << "distance squared equal to the zone is inside";
-    EXPECT_FALSE(InsideStarZone(31 + 128, 32));
-    EXPECT_TRUE(InsideStarZone(31, 31 - 128)) << "beyond the image, found through the edge cells";
-    AddStar(StarPosition{31 + 128, 0, 31, 0}, 1.0f, 1000, kWhite, true);
-    EXPECT_EQ(gStarList.starCount, 2u) << "overlap needs a distance squared below the zone";
-    AddStar(StarPosition{31 + 127, 0, 31, 0}, 1.0f, 1000, kWhite, true);
-    EXPECT_EQ(gStarList.starCount, 2u);
-
-    // A larger star switches off a smaller one only strictly within its zone: 7^2 + 24^2 = 625.
-    AddStar(StarPosition{640, 0, 640, 0}, 4.0f, 1000, kWhite, true);
-    AddStar(StarPosition{640 - 7, 0, 640 + 24, 0}, 625.0f, 1000, kWhite, true);
-    EXPECT_TRUE(StarSpikesEnabled(2));
-    AddStar(StarPosition{640 + 7, 0, 640 - 24, 0}, 626.0f, 1000, kWhite, true);
-    EXPECT_FALSE(StarSpikesEnabled(2));
-    EXPECT_TRUE(StarSpikesEnabled(3));
-    EXPECT_EQ(gStarList.starCount, 5u);
-}
-
 TEST_F(DetectionFixture, DetectionFindsTheSameListWithAndWithoutTheIndex)
 {
-    StarfieldOptions options;
-    options.width = 420;
-    options.height = 300;
-    options.seed = 77;
-    options.starCount = 700;
+    const StarfieldOptions options{420, 300, 77, 700}; // width, height, seed, stars
     const LinearImage picture = RenderStarfield(options, GenerateStars(options));
-    SetUserInputPendingHook(InterruptAtChosenPoll);
+    SetUserInputPendingHook([] { return ++gPolls == gInterruptAtPoll; });
     std::vector<StarRecord> lists[2];
     for (const bool indexed : {true, false}) {
         UseImage(picture);

@@ -2,13 +2,9 @@
 // check that nothing borrowed from the host is left over.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <vector>
 
 #include "common/ModuleTest.h"
-#include "engine/FilterParameters.h"
 #include "host/LastParameters.h"
 #include "presets/ParameterBlock.h"
 
@@ -51,15 +47,4 @@ inline FilterParameters Factory(int16_t length)
 inline void Register(Host* host, const std::vector<uint8_t>& block)
 {
     host->RegisterData(kRegistryKey, kParameterBlockKey, block.data(), int32_t(block.size()), true);
-}
-
-// Everything the module borrowed from the host is back, and the host saw no misuse.
-inline void ExpectNothingHeld(const Host& host)
-{
-    for (const char* suite :
-         {kPSBufferSuite, kPSPropertySuite, kPSErrorSuite, kPSDescriptorRegistrySuite, kPSActionDescriptorSuite})
-        EXPECT_EQ(host.SuiteBalance(suite), 0) << suite;
-    EXPECT_EQ(host.LiveActionDescriptors(), 0);
-    EXPECT_EQ(host.LiveBuffers(), 0);
-    EXPECT_TRUE(host.Faults().empty()) << host.Faults().front();
 }

@@ -1,8 +1,8 @@
 // Selector sequences as hosts send them: interactive, repeated and scripted runs, the registry across
 // host sessions, the memory budget, and hosts that lack services or memory.
-#include "EntryPointFixture.h"
-
 #include <cmath>
+
+#include "EntryPointFixture.h"
 
 namespace {
 

@@ -165,14 +165,13 @@ TEST_F(ImageTransferTest, HostsThatCannotDeliverEndTheRunCleanly)
     for (const auto& c : cases) {
         HeapHostMemory memory;
         FilterRecord record{};
-        int16 result = noErr;
         record.filterRect = c.filter;
         record.imageMode = plugInModeRGB48;
         record.hostSig = c.signature;
         record.advanceState = c.advance;
         gRecord = &record;
         CapturedMessages messages;
-        result = ReadInputImage(&record, &input);
+        OSErr result = ReadInputImage(&record, &input);
         if (result == noErr)
             result = FinishImageTransfer(&record);
         FreeImageBuffer(&input);

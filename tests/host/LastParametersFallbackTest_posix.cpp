@@ -1,10 +1,6 @@
 // Where the registry cannot keep or give back the parameters, the last-parameters file and then the
 // factory values stand in. Native only: these tests look into the linked module's folders and state.
 #include "EntryPointFixture.h"
-#include "presets/ParameterBlock.h"
-
-#include "presets/ParameterBlock.h"
-#include <filesystem>
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "image/ImageTestSupport.h"
 #include "image/ToneTables.h"
@@ -78,16 +77,8 @@ TEST_F(ImageBufferTest, BlocksOnlyGrowKeepTheirContentsAndAreCounted)
 
 TEST_F(ImageBufferTest, BufferProcsServeWhenTheSuiteIsMissing)
 {
-    BufferProcs procs{2,
-                      5,
-                      FakeBufferProcs::Allocate,
-                      FakeBufferProcs::Lock,
-                      FakeBufferProcs::Unlock,
-                      FakeBufferProcs::Free,
-                      nullptr,
-                      nullptr,
-                      nullptr,
-                      nullptr};
+    using F = FakeBufferProcs;
+    BufferProcs procs{2, 5, F::Allocate, F::Lock, F::Unlock, F::Free, nullptr, nullptr, nullptr, nullptr};
     SetHostMemory(HostMemory{nullptr, nullptr});
     EXPECT_EQ(ReallocateBuffer(64, &record), memFullErr); // no host memory at all
     SetHostMemory(HostMemory{nullptr, &procs});

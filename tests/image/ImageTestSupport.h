@@ -2,8 +2,6 @@
 #pragma once
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "common/CapturedMessages.h"
 #include "image/ImageBuffer.h"

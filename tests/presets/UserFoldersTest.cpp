@@ -1,10 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "common/TestDataRoots.h"
 #include "presets/SettingsFiles.h"
-#include "presets/UserFolders.h"
 
 namespace fs = std::filesystem;
 
