@@ -1,6 +1,7 @@
 #include "DialogDriver.h"
 
 #include "tools/harness/PngWriter.h"
+#include "tools/harness/ProcessDialogs_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -69,14 +70,7 @@ struct DialogSearch
 BOOL CALLBACK FindDialog(HWND window, LPARAM context)
 {
     DialogSearch& search = *reinterpret_cast<DialogSearch*>(context);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[16] = {};
-    char caption[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
-        lstrcmpA(caption, search.caption) == 0) {
+    if (IsProcessDialog(window, search.caption)) {
         search.found = window;
         return FALSE;
     }

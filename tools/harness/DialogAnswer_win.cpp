@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "tools/harness/ProcessDialogs_win.h"
+
 #include <set>
 #include <thread>
 
@@ -16,17 +18,9 @@ struct Sweep
     WPARAM command;
 };
 
-// The module's dialogs are top-level dialog windows of this process with the product's caption.
 BOOL CALLBACK AnswerIfDialog(HWND window, LPARAM context)
 {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[16] = {};
-    char caption[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (process != GetCurrentProcessId() || lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window) ||
-        lstrcmpA(caption, kDialogCaption) != 0)
+    if (!IsProcessDialog(window, kDialogCaption))
         return TRUE;
     Sweep& sweep = *reinterpret_cast<Sweep*>(context);
     // Answered once: the dialog may take a moment to close, and a second OK must not reach a later one.
@@ -36,6 +30,18 @@ BOOL CALLBACK AnswerIfDialog(HWND window, LPARAM context)
 }
 
 } // namespace
+
+bool IsProcessDialog(HWND window, const char* caption)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[16] = {};
+    char text[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, text, sizeof text);
+    return process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
+           lstrcmpA(text, caption) == 0;
+}
 
 struct DialogAnswerer::Watch
 {
