@@ -49,14 +49,8 @@ OSErr DoAbout()
     return noErr;
 }
 
-// `incoming` is the result code the host handed in; a host that calls with a failure already set gets
-// its suites back and nothing else.
-OSErr DoParameters(OSErr incoming)
+OSErr DoParameters()
 {
-    if (incoming != noErr) {
-        ReleaseSuites();
-        return incoming;
-    }
     AcquireSuites();
     // Every parameters call starts from the factory values; the user's last choice comes back at
     // start from the persisted block.
@@ -160,9 +154,16 @@ OSErr DoFinish()
 
 OSErr Dispatch(int16 selector, OSErr incoming)
 {
+    // Every step checks the result first, so a host that calls with a failure already set gets nothing
+    // done: only what an earlier call still holds (COM, the suites) is given back.
+    if (incoming != noErr) {
+        if (selector != filterSelectorAbout)
+            CleanUp();
+        return incoming;
+    }
     switch (selector) {
     case filterSelectorAbout: return DoAbout();
-    case filterSelectorParameters: return DoParameters(incoming);
+    case filterSelectorParameters: return DoParameters();
     case filterSelectorPrepare: return DoPrepare();
     case filterSelectorStart: return DoStart();
     case filterSelectorContinue: return DoContinue();
