@@ -53,7 +53,6 @@ OSErr RunSelectors(Host* host, Host::State* s, bool sendParameters, bool scripte
 {
     host->ResetRecord();
     s->aborted = false;
-    s->hasRecordedDescriptor = false;
     s->recordedDescriptor.clear();
     if (s->options.descriptorParameters) {
         PIDescriptorParameters& p = s->descriptorParameters;
@@ -110,10 +109,8 @@ OSErr RunSelectors(Host* host, Host::State* s, bool sendParameters, bool scripte
         const bool replaced = p.descriptor != nullptr && !(handedInLives && p.descriptor == s->handedInDescriptor);
         if (replaced) {
             HostHandleBlock* block = FindHostHandle(p.descriptor);
-            if (block != nullptr && DeserializeDescriptor(reinterpret_cast<const uint8_t*>(block->data),
-                                                          size_t(block->size), &s->recordedDescriptor))
-                s->hasRecordedDescriptor = true;
-            else
+            if (block == nullptr || !DeserializeDescriptor(reinterpret_cast<const uint8_t*>(block->data),
+                                                           size_t(block->size), &s->recordedDescriptor))
                 s->Fault("the descriptor the module left is not one the host made");
             if (block != nullptr)
                 DisposeHostHandle(p.descriptor);

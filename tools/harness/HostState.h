@@ -106,7 +106,6 @@ struct Host::State
     Descriptor scriptDescriptor;
     bool hasScriptDescriptor = false;
     Descriptor recordedDescriptor;
-    bool hasRecordedDescriptor = false;
     Handle handedInDescriptor = nullptr;
     uint64_t handedInSerial = 0;
     uint64_t handleSerials = 0;
