@@ -9,6 +9,8 @@ constexpr uint32_t kPathCapacity = 1000;
 
 // The separator between the parts of a path on this system, as a one-character string.
 extern const char kPathSeparator[];
+// Whether this system's file names differ only in letter case when they name the same file.
+extern const bool kPathNamesIgnoreCase;
 
 using FolderEntryProc = void (*)(const char* name, void* context);
 

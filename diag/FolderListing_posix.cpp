@@ -4,6 +4,7 @@
 #include <fnmatch.h>
 
 const char kPathSeparator[] = "/";
+const bool kPathNamesIgnoreCase = false;
 
 void ListMatchingFiles(const char* folder, const char* wildcard, FolderEntryProc visit, void* context)
 {

@@ -5,6 +5,7 @@
 #include <io.h>
 
 const char kPathSeparator[] = "\\";
+const bool kPathNamesIgnoreCase = true;
 
 void ListMatchingFiles(const char* folder, const char* wildcard, FolderEntryProc visit, void* context)
 {

@@ -200,7 +200,8 @@ void OnControl(HWND dialog, int id, int code, HWND control)
         break;
     case IDC_SETTINGS_LIST: OnSettingsListNotify(dialog, code, control); break;
     case IDC_SETTINGS_MENU:
-        if (code == kClicked)
+        // A click soon after the menu closed arrives as a double click; it still asks for the menu.
+        if (code == kClicked || code == STN_DBLCLK)
             ShowSettingsMenu(dialog);
         break;
     case IDC_HAND_TOOL:

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <map>
 
 #include "common/TestDataRoots.h"
 #include "host/PluginGlobals.h"
@@ -136,4 +137,68 @@ TEST_F(ParameterSets, LastSavedParametersAreRestoredOrConvertedOrDeleted)
                   std::string::npos);
     }
     EXPECT_EQ(Messages().size(), 3u);
+}
+
+// Deleting or rewriting a file the user picked from elsewhere would lose their data: only files directly
+// in the Parameters folder are ever changed, and folders that merely look alike are elsewhere.
+TEST_F(ParameterSets, FilesOutsideTheFolderAreReadButNeverRewrittenOrDeleted)
+{
+    const fs::path places[] = {roots.local() / "elsewhere" / "set.cvp", roots.product() / "ParametersOld" / "set.cvp",
+                               roots.parameters() / "sub" / "set.cvp", roots.parameters() / ".." / "set.cvp",
+                               roots.parameters() / "set.txt"};
+    for (const fs::path& path : places) {
+        fs::create_directories(path.parent_path());
+        EXPECT_FALSE(IsOwnParameterSet(path.string().c_str())) << path;
+
+        WriteBytes(path, StoredBlock(3, 45));
+        void* block = ReadParameterSet(path.string().c_str());
+        ASSERT_NE(block, nullptr) << path;
+        EXPECT_EQ(AngleOf(block), 450);
+        FreeParameterBlock(block);
+        EXPECT_EQ(ReadBytes(path), StoredBlock(3, 45)) << path;
+        EXPECT_EQ(Messages().back().caption, "Parameter Set Conversion");
+        EXPECT_EQ(Messages().back().text, "Your Parameter Set file '" + path.string() +
+                                              "' was saved in an older format and has been converted.\r\n\r\n"
+                                              "The original file is left unchanged.");
+
+        WriteBytes(path, StoredBlock(2, 45));
+        EXPECT_EQ(ReadParameterSet(path.string().c_str()), nullptr);
+        EXPECT_EQ(ReadBytes(path), StoredBlock(2, 45)) << path;
+        EXPECT_EQ(Messages().back().caption, "Warning - Failed to Read Saved Parameter Set");
+        EXPECT_EQ(Messages().back().text, "Your Parameter Set file '" + path.string() +
+                                              "' was saved in an obsolete format and cannot be read.\r\n\r\n" +
+                                              VersionText(2));
+    }
+    EXPECT_TRUE(IsOwnParameterSet((roots.parameters() / "Set.CVP").string().c_str()) == kPathNamesIgnoreCase);
+    EXPECT_TRUE(IsOwnParameterSet((roots.parameters() / "set.cvp").string().c_str()));
+}
+
+// The folder lists every readable set by file name (converting and deleting on the way), and a set is
+// shown under its name up to the first period; loaded or saved through the menu, up to the last.
+TEST_F(ParameterSets, TheFolderListsItsReadableSets)
+{
+    WriteBytes(roots.parameters() / "A.cvp", StoredBlock(4, 10));
+    WriteBytes(roots.parameters() / "my.stars.cvp", StoredBlock(4, 20));
+    WriteBytes(roots.parameters() / "old.cvp", StoredBlock(3, 30));
+    WriteBytes(roots.parameters() / "gone.cvp", StoredBlock(5, 40));
+    WriteBytes(roots.parameters() / "short.cvp", std::vector<uint8_t>(10, 0));
+    WriteBytes(roots.parameters() / "notes.txt", StoredBlock(4, 50));
+
+    std::map<std::string, int16_t> listed;
+    ListParameterSets(
+        [](const char* fileName, void* block, void* context) {
+            (*static_cast<std::map<std::string, int16_t>*>(context))[fileName] = AngleOf(block);
+            FreeParameterBlock(block);
+        },
+        &listed);
+    EXPECT_EQ(listed, (std::map<std::string, int16_t>{{"A.cvp", 10}, {"my.stars.cvp", 20}, {"old.cvp", 300}}));
+    ExpectRewritten(roots.parameters() / "old.cvp", 300);
+    EXPECT_FALSE(fs::exists(roots.parameters() / "gone.cvp"));
+    EXPECT_TRUE(fs::exists(roots.parameters() / "short.cvp")); // unreadable is not obsolete
+
+    char name[kSetNameCapacity];
+    SetNameOfFile("my.stars.cvp", SetNameCut::FirstPeriod, name);
+    EXPECT_STREQ(name, "my");
+    SetNameOfFile(FileNameOfPath((roots.parameters() / "my.stars.cvp").string().c_str()), SetNameCut::LastPeriod, name);
+    EXPECT_STREQ(name, "my.stars");
 }
