@@ -265,8 +265,9 @@ protected:
     void SetUp() override
     {
         char local[MAX_PATH] = {};
-        ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local),
-                  S_OK);
+        ASSERT_EQ(
+            SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local),
+            S_OK);
         folder_ = fs::path(local) / "Quillmark" / "Corvane" / "Parameters";
         outside_ = fs::temp_directory_path() / "corvane-sets-elsewhere";
         // The folders themselves stay: a file dialog may still be watching one of them.
@@ -369,6 +370,7 @@ TEST_F(SettingsList, ListsTheFolderChoosesWithArrowsAndSavesInOrder)
         const int b = int(std::find(items.begin(), items.end(), "b") - items.begin());
         EXPECT_EQ(Selected(dialog), b);
         ChooseWithArrows(dialog, 0);
+        EXPECT_EQ(Live(dialog).intensity, kFactoryParameters.intensity);
         ChooseWithArrows(dialog, b);
         EXPECT_EQ(Live(dialog).intensity, last);
         Close(dialog);
