@@ -7,14 +7,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
-#include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "DialogDriver.h"
@@ -24,6 +22,7 @@
 #include "presets/ParameterBlock.h"
 #include "resources/ResourceIds.h"
 #include "tools/harness/Harness.h"
+#include "tools/harness/ProcessDialogs_win.h"
 
 namespace fs = std::filesystem;
 
@@ -33,7 +32,6 @@ constexpr const char* kLoadCaption = "Load Corvane Pro Parameter File";
 constexpr const char* kSaveCaption = "Save Corvane Pro Parameter File";
 constexpr const char* kDeleteCaption = "Delete Corvane Pro Parameter File";
 constexpr const char* kConversionCaption = "Parameter Set Conversion";
-constexpr const char* kObsoleteCaption = "Warning - Failed to Read Saved Parameter Set";
 constexpr DWORD kPatience = 5000;
 
 template <typename Condition> bool WaitUntil(Condition condition)
@@ -74,78 +72,47 @@ void ExpectWholeCurrentBlock(const fs::path& path, int16_t intensity)
     EXPECT_EQ(Field(bytes, 8), intensity) << path;
 }
 
-// Answers the module's message boxes with the given captions as they appear, keeping "caption / text"
-// of each, so that no run waits for a person.
-class MessageBoxAnswers
+// The first visible top-level window of this process that passes `test`, waited for; null when none came.
+HWND WaitForWindow(const std::function<bool(HWND)>& test)
 {
-public:
-    explicit MessageBoxAnswers(std::map<std::string, int> answers)
-        : answers_(std::move(answers)), thread_([this] { Run(); })
+    struct Search
     {
-    }
-    ~MessageBoxAnswers()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    void Answer(const std::string& caption, int button)
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        answers_[caption] = button;
-    }
-    std::vector<std::string> Seen()
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        return seen_;
-    }
-    bool WaitForCount(size_t count)
-    {
-        return WaitUntil([&] { return Seen().size() >= count; });
-    }
+        const std::function<bool(HWND)>* test;
+        HWND found;
+    } search{&test, nullptr};
+    WaitUntil([&] {
+        EnumWindows(
+            [](HWND window, LPARAM context) {
+                Search& search = *reinterpret_cast<Search*>(context);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process != GetCurrentProcessId() || !IsWindowVisible(window) || !(*search.test)(window))
+                    return TRUE;
+                search.found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
 
-private:
-    static BOOL CALLBACK Visit(HWND window, LPARAM self)
-    {
-        static_cast<MessageBoxAnswers*>(reinterpret_cast<void*>(self))->Take(window);
-        return TRUE;
+// Presses `button` in the message box with `caption` once it shows and it has closed; its text.
+std::string AnswerMessageBox(const char* caption, int button)
+{
+    // A message box shows its text in the static 0xFFFF; a file dialog of the same caption has none.
+    HWND box = WaitForWindow(
+        [&](HWND window) { return IsProcessDialog(window, caption) && GetDlgItem(window, 0xFFFF) != nullptr; });
+    if (box == nullptr) {
+        ADD_FAILURE() << "no message box " << caption;
+        return "";
     }
-    void Take(HWND window)
-    {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        char className[16] = {};
-        char caption[256] = {};
-        GetClassNameA(window, className, sizeof className);
-        GetWindowTextA(window, caption, sizeof caption);
-        // A message box shows its text in the static 0xFFFF; a file dialog of the same caption has none.
-        if (process != GetCurrentProcessId() || lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window) ||
-            GetDlgItem(window, 0xFFFF) == nullptr)
-            return;
-        std::lock_guard<std::mutex> hold(lock_);
-        const auto answer = answers_.find(caption);
-        if (answer == answers_.end() || !taken_.insert(window).second)
-            return;
-        char text[1024] = {};
-        GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
-        // Answered before it counts as seen: whatever the test posts next comes after the answer.
-        PostMessageA(window, WM_COMMAND, WPARAM(answer->second), 0);
-        seen_.push_back(std::string(caption) + " / " + text);
-    }
-    void Run()
-    {
-        while (!stop_) {
-            EnumWindows(Visit, reinterpret_cast<LPARAM>(this));
-            Sleep(20);
-        }
-    }
-
-    std::mutex lock_;
-    std::map<std::string, int> answers_;
-    std::vector<std::string> seen_;
-    std::set<HWND> taken_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, WPARAM(button), 0);
+    WaitUntil([&] { return !IsWindow(box); });
+    return text;
+}
 
 std::vector<std::string> Items(DialogDriver& dialog)
 {
@@ -173,19 +140,10 @@ std::map<std::string, bool> OpenSettingsMenu(DialogDriver& dialog)
     RECT bounds;
     GetClientRect(icon, &bounds);
     dialog.ClickAt(icon, POINT{bounds.right / 2, bounds.bottom / 2});
-    HWND popup = nullptr;
-    WaitUntil([&] {
-        EnumWindows(
-            [](HWND window, LPARAM found) {
-                char className[16] = {};
-                GetClassNameA(window, className, sizeof className);
-                if (lstrcmpA(className, "#32768") != 0 || !IsWindowVisible(window))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&popup));
-        return popup != nullptr;
+    HWND popup = WaitForWindow([](HWND window) {
+        char className[16] = {};
+        GetClassNameA(window, className, sizeof className);
+        return lstrcmpA(className, "#32768") == 0;
     });
     std::map<std::string, bool> grayed;
     HMENU menu = popup != nullptr ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
@@ -210,30 +168,22 @@ void ChooseMenuItem(DialogDriver& dialog, int position)
     dialog.Press(VK_RETURN);
 }
 
-// Types `name` into the file dialog with `caption` and presses its OK button.
-void AnswerFileDialog(const char* caption, const std::string& name)
+// Through the menu's Load (0) or Save (1): the name typed into the file dialog and its OK button pressed,
+// and the question whether to replace a file answered with `replace` if it comes.
+void UseFile(DialogDriver& dialog, int menuPosition, const std::string& name, int replace = 0)
 {
+    OpenSettingsMenu(dialog);
+    ChooseMenuItem(dialog, menuPosition);
+    const char* caption = menuPosition == 0 ? kLoadCaption : kSaveCaption;
     HWND fileDialog = WaitForDialog(caption, kPatience);
     ASSERT_NE(fileDialog, nullptr) << caption;
     ASSERT_TRUE(WaitUntil([&] { return GetDlgItem(fileDialog, cmb13) != nullptr; }));
     SetDlgItemTextA(fileDialog, cmb13, name.c_str());
     PostMessageA(fileDialog, WM_COMMAND, IDOK, 0);
+    if (replace != 0) {
+        EXPECT_NE(AnswerMessageBox(caption, replace).find("already exists"), std::string::npos);
+    }
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(fileDialog); })) << caption << " stayed open";
-}
-
-void SaveAs(DialogDriver& dialog, const std::string& name)
-{
-    OpenSettingsMenu(dialog);
-    ChooseMenuItem(dialog, 1);
-    AnswerFileDialog(kSaveCaption, name);
-    dialog.Settle();
-}
-
-void Load(DialogDriver& dialog, const std::string& path)
-{
-    OpenSettingsMenu(dialog);
-    ChooseMenuItem(dialog, 0);
-    AnswerFileDialog(kLoadCaption, path);
     dialog.Settle();
 }
 
@@ -265,8 +215,9 @@ protected:
     void SetUp() override
     {
         char local[MAX_PATH] = {};
-        ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local),
-                  S_OK);
+        ASSERT_EQ(
+            SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local),
+            S_OK);
         folder_ = fs::path(local) / "Quillmark" / "Corvane" / "Parameters";
         outside_ = fs::temp_directory_path() / "corvane-sets-elsewhere";
         // The folders themselves stay: a file dialog may still be watching one of them.
@@ -317,7 +268,6 @@ TEST_F(SettingsList, ListsTheFolderChoosesWithArrowsAndSavesInOrder)
     FilterParameters opened = kFactoryParameters;
     opened.intensity = 11;
     Remember(opened);
-    MessageBoxAnswers answers({{kSaveCaption, IDYES}});
     const std::map<std::string, int16_t> intensityOf = {
         {"Factory Settings", kFactoryParameters.intensity}, {"Initial Settings", 11}, {"b", 20}, {"A", 30}, {"c", 40}};
 
@@ -348,7 +298,7 @@ TEST_F(SettingsList, ListsTheFolderChoosesWithArrowsAndSavesInOrder)
         const int16_t last = intensityOf.at(items.back());
 
         // Named only, the set goes to the Parameters folder with the set extension.
-        SaveAs(dialog, "Bb");
+        UseFile(dialog, 1, "Bb");
         ExpectWholeCurrentBlock(folder_ / "Bb.cvp", last);
         items = Items(dialog);
         ASSERT_EQ(items.size(), 6u);
@@ -362,13 +312,13 @@ TEST_F(SettingsList, ListsTheFolderChoosesWithArrowsAndSavesInOrder)
         }
 
         // The same name in other letters replaces the set, after the file dialog asked.
-        SaveAs(dialog, "B");
-        EXPECT_EQ(answers.Seen().size(), 1u);
+        UseFile(dialog, 1, "B", IDYES);
         ExpectWholeCurrentBlock(folder_ / "b.cvp", last);
         EXPECT_EQ(Items(dialog), items);
         const int b = int(std::find(items.begin(), items.end(), "b") - items.begin());
         EXPECT_EQ(Selected(dialog), b);
         ChooseWithArrows(dialog, 0);
+        EXPECT_EQ(Live(dialog).intensity, kFactoryParameters.intensity);
         ChooseWithArrows(dialog, b);
         EXPECT_EQ(Live(dialog).intensity, last);
         Close(dialog);
@@ -417,30 +367,22 @@ TEST_F(SettingsList, ASliderMoveClearsTheChoiceAndInitialSettingsRestoresTheOpen
 // Files elsewhere are the user's own: they are used or written, never listed, converted on disk or deleted.
 TEST_F(SettingsList, SetsOutsideTheFolderAreUsedButNeitherListedNorChanged)
 {
-    const fs::path old = outside_ / "old.cvp", obsolete = outside_ / "obsolete.cvp", saved = outside_ / "saved.cvp";
+    const fs::path old = outside_ / "old.cvp", saved = outside_ / "saved.cvp";
     WriteBytes(old, SetBytes(61, 45, 3));
-    WriteBytes(obsolete, SetBytes(62, 45, 2));
-    MessageBoxAnswers answers({{kConversionCaption, IDOK}, {kObsoleteCaption, IDOK}});
 
     const OSErr result = RunWithDialog(host_.get(), [&](DialogDriver& dialog) {
-        Load(dialog, old.string());
-        ASSERT_TRUE(answers.WaitForCount(1));
-        EXPECT_EQ(answers.Seen()[0], std::string(kConversionCaption) + " / Your Parameter Set file '" + old.string() +
-                                         "' was saved in an older format and has been converted.\r\n\r\n"
-                                         "The original file is left unchanged.");
+        UseFile(dialog, 0, old.string());
+        EXPECT_EQ(AnswerMessageBox(kConversionCaption, IDOK),
+                  "Your Parameter Set file '" + old.string() +
+                      "' was saved in an older format and has been converted.\r\n\r\nThe original file is left "
+                      "unchanged.");
         EXPECT_EQ(Live(dialog).intensity, 61);
         EXPECT_EQ(Live(dialog).angle, 450);
         EXPECT_EQ(Items(dialog).size(), 2u);
         EXPECT_EQ(Selected(dialog), -1);
         EXPECT_EQ(ReadBytes(old), SetBytes(61, 45, 3));
 
-        Load(dialog, obsolete.string());
-        ASSERT_TRUE(answers.WaitForCount(2));
-        EXPECT_NE(answers.Seen()[1].find("' was saved in an obsolete format and cannot be read."), std::string::npos);
-        EXPECT_EQ(ReadBytes(obsolete), SetBytes(62, 45, 2));
-        EXPECT_EQ(Live(dialog).intensity, 61);
-
-        SaveAs(dialog, saved.string());
+        UseFile(dialog, 1, saved.string());
         ExpectWholeCurrentBlock(saved, 61);
         EXPECT_EQ(Items(dialog).size(), 2u);
         EXPECT_TRUE(fs::is_empty(folder_));
@@ -449,52 +391,11 @@ TEST_F(SettingsList, SetsOutsideTheFolderAreUsedButNeitherListedNorChanged)
     EXPECT_EQ(result, userCanceledErr);
 }
 
-TEST_F(SettingsList, FolderSetsOfTheOlderFormatAreConvertedOnceAndObsoleteOnesDeleted)
-{
-    WriteBytes(folder_ / "old.cvp", SetBytes(50, 45, 3));
-    WriteBytes(folder_ / "two.cvp", SetBytes(50, 45, 2));
-    WriteBytes(folder_ / "five.cvp", SetBytes(50, 45, 5));
-    MessageBoxAnswers answers({{kConversionCaption, IDOK}, {kObsoleteCaption, IDOK}});
-
-    for (int run = 0; run < 2; ++run) {
-        const OSErr result = RunWithDialog(host_.get(), [&](DialogDriver& dialog) {
-            EXPECT_EQ(Items(dialog), (std::vector<std::string>{"Factory Settings", "Initial Settings", "old"}));
-            ChooseWithArrows(dialog, 2);
-            EXPECT_EQ(Live(dialog).angle, 450);
-            Close(dialog);
-        });
-        EXPECT_EQ(result, userCanceledErr);
-        const std::vector<std::string> seen = answers.Seen();
-        ASSERT_EQ(seen.size(), 3u) << "told once, at the first listing";
-        EXPECT_EQ(std::count(seen.begin(), seen.end(),
-                             std::string(kConversionCaption) + " / Your Parameter Set file '" +
-                                 (folder_ / "old.cvp").string() +
-                                 "' was saved in an older format and has been converted.\r\n\r\n"
-                                 "The converted Parameter Set is being saved, replacing the original file."),
-                  1);
-        for (const char* build : {"2", "5"})
-            EXPECT_EQ(std::count_if(seen.begin(), seen.end(),
-                                    [&](const std::string& text) {
-                                        return text.rfind(kObsoleteCaption, 0) == 0 &&
-                                               text.find("is being deleted.\r\n\r\nFile Version: Major Version = "
-                                                         "'0', Minor Version = '0', Revision = '0', Build = '" +
-                                                         std::string(build) + "'") != std::string::npos;
-                                    }),
-                      1)
-                << build;
-    }
-    ExpectWholeCurrentBlock(folder_ / "old.cvp", 50);
-    EXPECT_EQ(Field(ReadBytes(folder_ / "old.cvp"), 12), 450);
-    EXPECT_FALSE(fs::exists(folder_ / "two.cvp"));
-    EXPECT_FALSE(fs::exists(folder_ / "five.cvp"));
-}
-
 // Two files listed under one name: Delete removes exactly the file of the chosen item, after asking.
 TEST_F(SettingsList, DeleteAsksAndRemovesOnlyTheChosenSetsFile)
 {
     WriteBytes(folder_ / "Orion.cvp", SetBytes(10));
     WriteBytes(folder_ / "Orion.wide.cvp", SetBytes(90));
-    MessageBoxAnswers answers({{kDeleteCaption, IDCANCEL}});
 
     const OSErr result = RunWithDialog(host_.get(), [&](DialogDriver& dialog) {
         const std::vector<std::string> items = Items(dialog);
@@ -505,15 +406,12 @@ TEST_F(SettingsList, DeleteAsksAndRemovesOnlyTheChosenSetsFile)
         ASSERT_EQ(Live(dialog).intensity, 90);
 
         for (int answer : {IDCANCEL, IDOK}) {
-            answers.Answer(kDeleteCaption, answer);
             EXPECT_EQ(OpenSettingsMenu(dialog), kNoneGrayed);
             ChooseMenuItem(dialog, 2);
-            ASSERT_TRUE(answers.WaitForCount(answer == IDCANCEL ? 1 : 2));
+            EXPECT_EQ(AnswerMessageBox(kDeleteCaption, answer),
+                      "The Corvane Pro saved parameter file 'Orion.wide.cvp' will be deleted.");
             dialog.Settle();
             if (answer == IDCANCEL) {
-                EXPECT_EQ(answers.Seen()[0], std::string(kDeleteCaption) +
-                                                 " / The Corvane Pro saved parameter file 'Orion.wide.cvp' will be "
-                                                 "deleted.");
                 EXPECT_EQ(Items(dialog), items);
                 EXPECT_EQ(Selected(dialog), wide);
                 EXPECT_TRUE(fs::exists(folder_ / "Orion.wide.cvp"));
