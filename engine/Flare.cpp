@@ -105,6 +105,7 @@ bool BuildFlareShape(Shape* shape, int32_t xPhase, int32_t yPhase)
         return false;
     }
 
+    SortPointsInRowOrder(&entry);
     entry.left = -k;
     entry.top = -k;
     entry.right = k;

@@ -198,8 +198,10 @@ bool BuildSpikeShape(Shape* shape, int32_t xPhase, int32_t yPhase)
     SubShapeEntry& entry = EntryFor(*shape, xPhase, yPhase);
     entry.pointCount = 0;
     entry.left = entry.top = entry.right = entry.bottom = 0;
-    if (DrawSpikeRays(shape, xPhase, yPhase, *static_cast<const SpikeShapeKey*>(shape->builderParameters)))
+    if (DrawSpikeRays(shape, xPhase, yPhase, *static_cast<const SpikeShapeKey*>(shape->builderParameters))) {
+        SortPointsInRowOrder(&entry);
         return true;
+    }
     // A partly drawn phase must not pass for a built one.
     entry.pointCount = 0;
     return false;
