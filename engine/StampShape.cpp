@@ -5,28 +5,109 @@
 #include "engine/EngineState.h"
 #include "engine/QualityMode.h"
 #include "engine/Saturation.h"
+#include "image/PixelAccess.h"
+#include "image/SampleFormats.h"
 
 namespace {
 
-// The per-point loop. The arithmetic quality and whether to saturate are fixed per stamp, so that no
-// point pays for either choice; the image mode is behind the buffer's pixel procedures.
-template <class Quality, bool kSaturate>
-void StampPoints(ImageBuffer* destination, const ImageRect& destRect, const SubShapeEntry& entry,
-                 const PixelSample& colour, int32_t x, int32_t y, int32_t saturation)
+// One point's read, blend and write through the buffer's procedures: the way for any buffer, and what
+// the direct way below must reproduce.
+struct ThroughProcedures
+{
+    ImageBuffer* buffer;
+    GetPixelProc getPixel;
+    PutPixelProc putPixel;
+
+    template <class Quality> void Blend(int32_t x, int32_t y, const PixelSample& source) const
+    {
+        PixelSample pixel = getPixel(buffer, x, y);
+        BlendPixelWith<Quality>(pixel, source);
+        // Transparency and selection belong to the image, not to the effect.
+        pixel.alpha = kKeepSample;
+        pixel.mask = kKeepSample;
+        putPixel(buffer, pixel, x, y);
+    }
+
+    void Prefetch(int32_t, int32_t) const {}
+};
+
+// The same on the planes of a buffer that uses its mode's procedures. Only points inside the buffer
+// come here: outside it the procedures read a clamped pixel and drop the write, which leaves no trace.
+// Coverage and selection are neither read (the blend ignores them) nor written (they are kept).
+template <class Planes> struct DirectPixels
+{
+    Planes planes;
+    int32_t left;
+    int32_t top;
+    size_t width;
+
+    explicit DirectPixels(const ImageBuffer& buffer)
+        : planes(buffer), left(buffer.rect.left), top(buffer.rect.top), width(size_t(buffer.width))
+    {
+    }
+
+    size_t IndexOf(int32_t x, int32_t y) const { return size_t(y - top) * width + size_t(x - left); }
+
+    template <class Quality> void Blend(int32_t x, int32_t y, const PixelSample& source) const
+    {
+        const size_t i = IndexOf(x, y);
+        PixelSample pixel = planes.Read(i);
+        BlendPixelWith<Quality>(pixel, source);
+        planes.Write(i, pixel);
+    }
+
+    // Spike points step from row to row, so nearly every point starts on a line that is not cached;
+    // asking for it a few points ahead lets the blends overlap the waiting.
+    void Prefetch(int32_t x, int32_t y) const
+    {
+        const size_t i = IndexOf(x, y);
+        for (int p = 0; p < Planes::kColourPlanes; ++p)
+            __builtin_prefetch(&planes.plane[p][i], 1);
+    }
+};
+
+// Far enough ahead for a line to arrive while the points before it are blended.
+constexpr uint32_t kPrefetchAhead = 16;
+
+// The first of the row-ordered points whose row offset is at least `dy`.
+uint32_t FirstPointFromRow(const ShapePoint* points, uint32_t count, int64_t dy)
+{
+    uint32_t low = 0;
+    uint32_t high = count;
+    while (low < high) {
+        const uint32_t middle = low + (high - low) / 2;
+        if (points[middle].dy < dy)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+// The per-point loop, one instance per way of reaching the pixels, arithmetic quality and whether to
+// saturate, so that no point pays for any of these choices.
+template <class Pixels, class Quality, bool kSaturate>
+void StampPoints(const Pixels& pixels, const ImageRect& clip, const SubShapeEntry& entry, const PixelSample& colour,
+                 int32_t x, int32_t y, int32_t saturation)
 {
     const ShapePoint* points = PointsOf(entry);
-    const uint32_t count = entry.pointCount;
+    // The points are in row order, so the rows inside the rectangle are one stretch of them: a star
+    // whose spikes cross several tiles costs each tile only the points of its own rows.
+    const uint32_t first = FirstPointFromRow(points, entry.pointCount, int64_t(clip.top) - y);
+    const uint32_t end = first + FirstPointFromRow(points + first, entry.pointCount - first, int64_t(clip.bottom) - y);
     // A point is drawn once it reaches half the cut-off: the shapes already dropped everything below the
     // cut-off at full star colour, so this only thins out the points of faint or strongly tinted stars.
     const uint32_t visible = gQuality.visibilityCutoff / 2;
-    const GetPixelProc getPixel = destination->getPixel;
-    const PutPixelProc putPixel = destination->putPixel;
 
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = first; i < end; ++i) {
+        if (i + kPrefetchAhead < end) {
+            const int32_t aheadX = x + points[i + kPrefetchAhead].dx;
+            if (aheadX >= clip.left && aheadX < clip.right)
+                pixels.Prefetch(aheadX, y + points[i + kPrefetchAhead].dy);
+        }
         const ShapePoint& point = points[i];
         const int32_t px = x + point.dx;
-        const int32_t py = y + point.dy;
-        if (px < destRect.left || px >= destRect.right || py < destRect.top || py >= destRect.bottom)
+        if (px < clip.left || px >= clip.right)
             continue;
 
         ColourFractions tint{MulFraction<Quality>(colour.red, point.red),
@@ -40,23 +121,27 @@ void StampPoints(ImageBuffer* destination, const ImageRect& destRect, const SubS
         if (kSaturate)
             SaturateColour(&tint, saturation);
 
-        PixelSample pixel = getPixel(destination, px, py);
-        BlendPixelWith<Quality>(pixel, PixelSample{tint.red, tint.green, tint.blue, opacity, 0});
-        // Transparency and selection belong to the image, not to the effect.
-        pixel.alpha = kKeepSample;
-        pixel.mask = kKeepSample;
-        putPixel(destination, pixel, px, py);
+        pixels.template Blend<Quality>(px, y + point.dy, PixelSample{tint.red, tint.green, tint.blue, opacity, 0});
     }
 }
 
-template <class Quality>
-void StampPointsIn(ImageBuffer* destination, const ImageRect& destRect, const SubShapeEntry& entry,
-                   const PixelSample& colour, int32_t x, int32_t y, int32_t saturation)
+template <class Pixels>
+void StampPointsWith(const Pixels& pixels, const ImageRect& clip, const SubShapeEntry& entry, const PixelSample& colour,
+                     const StarPosition& position, int32_t saturation)
 {
-    if (saturation != 0)
-        StampPoints<Quality, true>(destination, destRect, entry, colour, x, y, saturation);
-    else
-        StampPoints<Quality, false>(destination, destRect, entry, colour, x, y, saturation);
+    const int32_t x = position.x;
+    const int32_t y = position.y;
+    if (gQuality.preciseArithmetic) {
+        if (saturation != 0)
+            StampPoints<Pixels, PreciseArithmetic, true>(pixels, clip, entry, colour, x, y, saturation);
+        else
+            StampPoints<Pixels, PreciseArithmetic, false>(pixels, clip, entry, colour, x, y, saturation);
+    } else {
+        if (saturation != 0)
+            StampPoints<Pixels, PreviewArithmetic, true>(pixels, clip, entry, colour, x, y, saturation);
+        else
+            StampPoints<Pixels, PreviewArithmetic, false>(pixels, clip, entry, colour, x, y, saturation);
+    }
 }
 
 } // namespace
@@ -87,9 +172,14 @@ bool StampShape(ImageBuffer* destination, const ImageRect& destRect, Shape* shap
         return false;
     }
 
-    if (gQuality.preciseArithmetic)
-        StampPointsIn<PreciseArithmetic>(destination, destRect, entry, colour, position.x, position.y, saturation);
-    else
-        StampPointsIn<PreviewArithmetic>(destination, destRect, entry, colour, position.x, position.y, saturation);
+    const bool direct =
+        HasModePixelProcs(*destination) && VisitPixelFormat(destination->mode, [&](auto format) {
+            const DirectPixels<decltype(format)> pixels(*destination);
+            StampPointsWith(pixels, IntersectRect(destRect, destination->rect), entry, colour, position, saturation);
+        });
+    if (!direct) {
+        const ThroughProcedures pixels{destination, destination->getPixel, destination->putPixel};
+        StampPointsWith(pixels, destRect, entry, colour, position, saturation);
+    }
     return true;
 }
