@@ -1,5 +1,6 @@
 #include "engine/SpikeRaster.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/EffectTables.h"
@@ -113,6 +114,7 @@ bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShape
 
     RayWalk walk{};
     walk.entry = &EntryFor(*shape, xPhase, yPhase);
+    const uint32_t rayStart = walk.entry->pointCount;
     walk.key = &key;
     walk.steep = steep;
     walk.majorPhase = steep ? yPhase : xPhase;
@@ -156,6 +158,13 @@ bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShape
             break;
     }
 
+    // A steep ray walking upward is stored from its far end, so that it comes out in row order and
+    // costs the shape's sort little. No two of its points share a pixel, so their order among
+    // themselves does not matter; the order of the rays does, and stays.
+    if (steep && step < 0) {
+        ShapePoint* points = static_cast<ShapePoint*>(walk.entry->points.data);
+        std::reverse(points + rayStart, points + walk.entry->pointCount);
+    }
     int32_t& lowBound = steep ? walk.entry->top : walk.entry->left;
     int32_t& highBound = steep ? walk.entry->bottom : walk.entry->right;
     if (major / 4 < lowBound)
