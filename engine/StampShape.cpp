@@ -11,17 +11,19 @@
 namespace {
 
 // One point's read, blend and write through the buffer's procedures: the way for any buffer, and what
-// the direct way below must reproduce.
+// the direct way below must reproduce. Every point's hue is worked out afresh.
 struct ThroughProcedures
 {
+    static constexpr bool kReusesHue = false;
+
     ImageBuffer* buffer;
     GetPixelProc getPixel;
     PutPixelProc putPixel;
 
-    template <class Quality> void Blend(int32_t x, int32_t y, const PixelSample& source) const
+    template <class Quality> void Blend(int32_t x, int32_t y, const BlendHue& hue, Fraction alpha) const
     {
         PixelSample pixel = getPixel(buffer, x, y);
-        BlendPixelWith<Quality>(pixel, source);
+        BlendHueWith<Quality>(pixel, hue, alpha);
         // Transparency and selection belong to the image, not to the effect.
         pixel.alpha = kKeepSample;
         pixel.mask = kKeepSample;
@@ -36,6 +38,8 @@ struct ThroughProcedures
 // Coverage and selection are neither read (the blend ignores them) nor written (they are kept).
 template <class Planes> struct DirectPixels
 {
+    static constexpr bool kReusesHue = true;
+
     Planes planes;
     int32_t left;
     int32_t top;
@@ -48,11 +52,11 @@ template <class Planes> struct DirectPixels
 
     size_t IndexOf(int32_t x, int32_t y) const { return size_t(y - top) * width + size_t(x - left); }
 
-    template <class Quality> void Blend(int32_t x, int32_t y, const PixelSample& source) const
+    template <class Quality> void Blend(int32_t x, int32_t y, const BlendHue& hue, Fraction alpha) const
     {
         const size_t i = IndexOf(x, y);
         PixelSample pixel = planes.Read(i);
-        BlendPixelWith<Quality>(pixel, source);
+        BlendHueWith<Quality>(pixel, hue, alpha);
         planes.Write(i, pixel);
     }
 
@@ -98,6 +102,11 @@ void StampPoints(const Pixels& pixels, const ImageRect& clip, const SubShapeEntr
     // A point is drawn once it reaches half the cut-off: the shapes already dropped everything below the
     // cut-off at full star colour, so this only thins out the points of faint or strongly tinted stars.
     const uint32_t visible = gQuality.visibilityCutoff / 2;
+    // What a point's colour gives, kept while the colour stays the same: for all of a flare's points.
+    bool haveTint = false;
+    ColourFractions pointColour{0, 0, 0};
+    uint32_t strongest = 0;
+    BlendHue hue{};
 
     for (uint32_t i = first; i < end; ++i) {
         if (i + kPrefetchAhead < end) {
@@ -110,18 +119,22 @@ void StampPoints(const Pixels& pixels, const ImageRect& clip, const SubShapeEntr
         if (px < clip.left || px >= clip.right)
             continue;
 
-        ColourFractions tint{MulFraction<Quality>(colour.red, point.red),
-                             MulFraction<Quality>(colour.green, point.green),
-                             MulFraction<Quality>(colour.blue, point.blue)};
-        uint32_t strongest = tint.red > tint.green ? tint.red : tint.green;
-        strongest = strongest > tint.blue ? strongest : tint.blue;
+        if (!Pixels::kReusesHue || !haveTint || point.red != pointColour.red || point.green != pointColour.green ||
+            point.blue != pointColour.blue) {
+            ColourFractions tint{MulFraction<Quality>(colour.red, point.red),
+                                 MulFraction<Quality>(colour.green, point.green),
+                                 MulFraction<Quality>(colour.blue, point.blue)};
+            strongest = tint.red > tint.green ? tint.red : tint.green;
+            strongest = strongest > tint.blue ? strongest : tint.blue;
+            if (kSaturate)
+                SaturateColour(&tint, saturation);
+            hue = HueOf(tint.red, tint.green, tint.blue);
+            pointColour = ColourFractions{point.red, point.green, point.blue};
+            haveTint = true;
+        }
         if (MulFraction<Quality>(strongest, point.weight) < visible)
             continue;
-        const Fraction opacity = MulFraction<Quality>(point.weight, colour.alpha);
-        if (kSaturate)
-            SaturateColour(&tint, saturation);
-
-        pixels.template Blend<Quality>(px, y + point.dy, PixelSample{tint.red, tint.green, tint.blue, opacity, 0});
+        pixels.template Blend<Quality>(px, y + point.dy, hue, MulFraction<Quality>(point.weight, colour.alpha));
     }
 }
 
