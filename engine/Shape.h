@@ -48,7 +48,7 @@ inline const ShapePoint* PointsOf(const SubShapeEntry& entry)
 // the points of a band of rows are one stretch of them.
 inline bool PrecedesInRowOrder(const ShapePoint& a, const ShapePoint& b)
 {
-    return a.dy < b.dy;
+    return a.dy != b.dy ? a.dy < b.dy : a.dx < b.dx;
 }
 
 // Growth hints for AppendPoint.
@@ -56,9 +56,9 @@ constexpr uint32_t kRenderShapeGrowthPoints = 16384;
 
 bool AppendPoint(SubShapeEntry* entry, const ShapePoint& point, uint32_t growthPoints);
 
-// Puts the entry's points in row order, the points of each row in the order in which they were added:
-// points on one pixel (where rays cross) must blend in that order, as their blends do not commute.
-// Takes no memory beyond the block and a few kilobytes of stack.
+// Puts the entry's points in row order. Points on one pixel (where rays cross) keep the order in which
+// they were added: their blends do not commute. Takes no memory beyond the block and a few kilobytes of
+// stack.
 void SortPointsInRowOrder(SubShapeEntry* entry);
 bool EnsureSubShape(Shape* shape, int32_t xPhase, int32_t yPhase);
 void InvalidateShape(Shape* shape);

@@ -158,8 +158,8 @@ bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShape
             break;
     }
 
-    // A steep ray walking upward is stored from its far end, so that it comes out in row order and
-    // costs the shape's sort little. No two of its points share a pixel, so their order among
+    // A steep ray walking upward is stored from its far end, so that its rows come in order and the
+    // shape's sort has little to do. No two of its points share a pixel, so their order among
     // themselves does not matter; the order of the rays does, and stays.
     if (steep && step < 0) {
         ShapePoint* points = static_cast<ShapePoint*>(walk.entry->points.data);

@@ -1,5 +1,7 @@
 #include "engine/StampShape.h"
 
+#include <algorithm>
+
 #include "diag/ErrorReport.h"
 #include "engine/Compositing.h"
 #include "engine/EngineState.h"
@@ -11,10 +13,11 @@
 namespace {
 
 // One point's read, blend and write through the buffer's procedures: the way for any buffer, and what
-// the direct way below must reproduce. Every point's hue is worked out afresh.
+// the direct way below must reproduce. It takes none of the direct way's shortcuts: every point is
+// tested against the rectangle and has its hue worked out afresh.
 struct ThroughProcedures
 {
-    static constexpr bool kReusesHue = false;
+    static constexpr bool kShortcuts = false;
 
     ImageBuffer* buffer;
     GetPixelProc getPixel;
@@ -29,8 +32,6 @@ struct ThroughProcedures
         pixel.mask = kKeepSample;
         putPixel(buffer, pixel, x, y);
     }
-
-    void Prefetch(int32_t, int32_t) const {}
 };
 
 // The same on the planes of a buffer that uses its mode's procedures. Only points inside the buffer
@@ -38,7 +39,7 @@ struct ThroughProcedures
 // Coverage and selection are neither read (the blend ignores them) nor written (they are kept).
 template <class Planes> struct DirectPixels
 {
-    static constexpr bool kReusesHue = true;
+    static constexpr bool kShortcuts = true;
 
     Planes planes;
     int32_t left;
@@ -60,8 +61,8 @@ template <class Planes> struct DirectPixels
         planes.Write(i, pixel);
     }
 
-    // Spike points step from row to row, so nearly every point starts on a line that is not cached;
-    // asking for it a few points ahead lets the blends overlap the waiting.
+    // The rays that cross a row lie far apart in it, so nearly every spike point needs a line that is
+    // not cached; asking for it a few points ahead lets the blends overlap the waiting.
     void Prefetch(int32_t x, int32_t y) const
     {
         const size_t i = IndexOf(x, y);
@@ -88,6 +89,23 @@ uint32_t FirstPointFromRow(const ShapePoint* points, uint32_t count, int64_t dy)
     return low;
 }
 
+// The first point from `from` on (before `end`) at or after offset `dx` in row `dy`. The search gallops
+// from `from`, so that skipping a few points costs a few comparisons.
+uint32_t SkipToPoint(const ShapePoint* points, uint32_t from, uint32_t end, int32_t dy, int64_t dx)
+{
+    auto before = [dy, dx](const ShapePoint& p) { return p.dy < dy || (p.dy == dy && p.dx < dx); };
+    uint32_t low = from;
+    uint32_t step = 1;
+    while (low < end && before(points[low])) {
+        const uint32_t next = end - low > step ? low + step : end;
+        if (next == end || !before(points[next]))
+            return uint32_t(std::partition_point(points + low + 1, points + next, before) - points);
+        low = next + 1;
+        step *= 2;
+    }
+    return low;
+}
+
 // The per-point loop, one instance per way of reaching the pixels, arithmetic quality and whether to
 // saturate, so that no point pays for any of these choices.
 template <class Pixels, class Quality, bool kSaturate>
@@ -95,10 +113,14 @@ void StampPoints(const Pixels& pixels, const ImageRect& clip, const SubShapeEntr
                  int32_t x, int32_t y, int32_t saturation)
 {
     const ShapePoint* points = PointsOf(entry);
-    // The points are in row order, so the rows inside the rectangle are one stretch of them: a star
-    // whose spikes cross several tiles costs each tile only the points of its own rows.
-    const uint32_t first = FirstPointFromRow(points, entry.pointCount, int64_t(clip.top) - y);
-    const uint32_t end = first + FirstPointFromRow(points + first, entry.pointCount - first, int64_t(clip.bottom) - y);
+    uint32_t first = 0;
+    uint32_t end = entry.pointCount;
+    if constexpr (Pixels::kShortcuts) {
+        // The points are in row order, so the rows inside the rectangle are one stretch of them: a star
+        // whose spikes cross several tiles costs each tile only the points of its own rows.
+        first = FirstPointFromRow(points, end, int64_t(clip.top) - y);
+        end = first + FirstPointFromRow(points + first, end - first, int64_t(clip.bottom) - y);
+    }
     // A point is drawn once it reaches half the cut-off: the shapes already dropped everything below the
     // cut-off at full star colour, so this only thins out the points of faint or strongly tinted stars.
     const uint32_t visible = gQuality.visibilityCutoff / 2;
@@ -109,17 +131,34 @@ void StampPoints(const Pixels& pixels, const ImageRect& clip, const SubShapeEntr
     BlendHue hue{};
 
     for (uint32_t i = first; i < end; ++i) {
-        if (i + kPrefetchAhead < end) {
-            const int32_t aheadX = x + points[i + kPrefetchAhead].dx;
-            if (aheadX >= clip.left && aheadX < clip.right)
-                pixels.Prefetch(aheadX, y + points[i + kPrefetchAhead].dy);
-        }
         const ShapePoint& point = points[i];
         const int32_t px = x + point.dx;
-        if (px < clip.left || px >= clip.right)
+        const int32_t py = y + point.dy;
+        // The direct way skips from left of the rectangle to the row's first point inside, and from
+        // right of it to the next row.
+        if (px < clip.left) {
+            if constexpr (Pixels::kShortcuts)
+                i = SkipToPoint(points, i + 1, end, point.dy, int64_t(clip.left) - x) - 1;
             continue;
+        }
+        if (px >= clip.right) {
+            if constexpr (Pixels::kShortcuts)
+                i = SkipToPoint(points, i + 1, end, point.dy + 1, INT64_MIN) - 1;
+            continue;
+        }
+        if constexpr (!Pixels::kShortcuts) {
+            if (py < clip.top || py >= clip.bottom)
+                continue;
+        }
+        if constexpr (Pixels::kShortcuts) {
+            if (i + kPrefetchAhead < end) {
+                const int32_t aheadX = x + points[i + kPrefetchAhead].dx;
+                if (aheadX >= clip.left && aheadX < clip.right)
+                    pixels.Prefetch(aheadX, y + points[i + kPrefetchAhead].dy);
+            }
+        }
 
-        if (!Pixels::kReusesHue || !haveTint || point.red != pointColour.red || point.green != pointColour.green ||
+        if (!Pixels::kShortcuts || !haveTint || point.red != pointColour.red || point.green != pointColour.green ||
             point.blue != pointColour.blue) {
             ColourFractions tint{MulFraction<Quality>(colour.red, point.red),
                                  MulFraction<Quality>(colour.green, point.green),
@@ -134,7 +173,7 @@ void StampPoints(const Pixels& pixels, const ImageRect& clip, const SubShapeEntr
         }
         if (MulFraction<Quality>(strongest, point.weight) < visible)
             continue;
-        pixels.template Blend<Quality>(px, y + point.dy, hue, MulFraction<Quality>(point.weight, colour.alpha));
+        pixels.template Blend<Quality>(px, py, hue, MulFraction<Quality>(point.weight, colour.alpha));
     }
 }
 

@@ -103,10 +103,32 @@ TEST_F(CompositingTest, CopyMatchesTheModelOnSeededRectanglesOverlapsAndUnlikeBu
     }
 }
 
-// The direct stamp against the procedures, for every mode and both qualities: stars in every phase on
-// and around the buffer's edges, stamping rectangles that reach beyond it (where the procedures read
-// clamped pixels and drop the writes), transparency and selection (which must stay as they are),
-// out-of-range samples, and saturation pulling either way.
+// A small shape in row order whose neighbouring points differ in one colour channel at a time, with two
+// points on some pixels.
+bool BuildPatchShape(Shape* shape, int32_t xPhase, int32_t yPhase)
+{
+    SubShapeEntry& entry = EntryFor(*shape, xPhase, yPhase);
+    entry = SubShapeEntry{0, -8, -6, 9, 7, entry.points};
+    for (int16_t dy = -6; dy <= 6; ++dy)
+        for (int16_t dx = -8; dx <= 8; ++dx)
+            for (int copy = 0; copy < (((dx + dy + xPhase) & 3) == 0 ? 2 : 1); ++copy) {
+                const uint32_t weight = 0x00100000u * uint32_t(1 + (dx * 7 + dy * 3 + yPhase + copy) % 19 + 19);
+                const ShapePoint point{dx,
+                                       dy,
+                                       dy % 2 == 0 ? kFractionOne : 0xC0000000u,
+                                       dx / 2 % 2 == 0 ? kFractionOne : 0x50000000u,
+                                       dx % 2 == 0 ? 0x90000000u : kFractionOne,
+                                       weight};
+                if (!AppendPoint(&entry, point, 256))
+                    return false;
+            }
+    return true;
+}
+
+// The direct stamp against the procedures, for every mode and both qualities: spike, flare and patch
+// stars in every phase on and around the buffer's edges, stamping rectangles that reach beyond it
+// (where the procedures read clamped pixels and drop the writes), transparency and selection (which
+// must stay as they are), out-of-range samples, and saturation pulling either way.
 TEST_F(CompositingTest, DirectStampMatchesTheProceduresInEveryModeAndQuality)
 {
     std::mt19937 random(20241017);
@@ -117,6 +139,8 @@ TEST_F(CompositingTest, DirectStampMatchesTheProceduresInEveryModeAndQuality)
     };
     const ImageRect rect{-7, 4, 53, 45};
     parameters.angle = 137;
+    Shape patch{};
+    patch.builder = BuildPatchShape;
     for (const int32_t mode : {1, 3, 10, 11, 16, 17})
         for (const bool preview : {false, true})
             for (const bool layered : {false, true}) {
@@ -136,7 +160,9 @@ TEST_F(CompositingTest, DirectStampMatchesTheProceduresInEveryModeAndQuality)
                 RefreshShapes();
 
                 for (int trial = 0; trial < 40; ++trial) {
-                    Shape* shape = trial % 3 == 0 ? &gRenderShapes.flare : &gRenderShapes.spike;
+                    Shape* shape = trial % 3 == 0   ? &gRenderShapes.flare
+                                   : trial % 3 == 1 ? &patch
+                                                    : &gRenderShapes.spike;
                     const StarPosition at{between(-40, 100), between(0, 4), between(-30, 80), between(0, 4)};
                     const PixelSample colour{fraction(), fraction(), fraction(), fraction(), 0};
                     const int32_t saturation = trial % 4 == 0 ? 0 : between(-100, 101);
@@ -148,16 +174,20 @@ TEST_F(CompositingTest, DirectStampMatchesTheProceduresInEveryModeAndQuality)
                                 (!layered ||
                                  std::memcmp(direct.mask.data, reference.mask.data, size_t(direct.pixelCount)) == 0))
                         << "mode " << mode << (preview ? " preview" : " final") << (layered ? " layered" : "")
-                        << ", trial " << trial << ": " << (shape == &gRenderShapes.flare ? "flare" : "spike") << " at {"
-                        << at.x << ", " << at.xPhase << ", " << at.y << ", " << at.yPhase << "}, colour {" << colour.red
-                        << ", " << colour.green << ", " << colour.blue << ", " << colour.alpha << "}, saturation "
-                        << saturation << ", rectangle {" << destRect.left << ", " << destRect.top << ", "
-                        << destRect.right << ", " << destRect.bottom << "}";
+                        << ", trial " << trial << ": "
+                        << (shape == &gRenderShapes.flare ? "flare"
+                            : shape == &patch             ? "patch"
+                                                          : "spike")
+                        << " at {" << at.x << ", " << at.xPhase << ", " << at.y << ", " << at.yPhase << "}, colour {"
+                        << colour.red << ", " << colour.green << ", " << colour.blue << ", " << colour.alpha
+                        << "}, saturation " << saturation << ", rectangle {" << destRect.left << ", " << destRect.top
+                        << ", " << destRect.right << ", " << destRect.bottom << "}";
                 }
                 EXPECT_NE(PlaneBytes(&direct), before) << "the stars must have drawn something";
                 FreeImageBuffer(&direct);
                 FreeImageBuffer(&reference);
             }
+    ClearShape(&patch);
 }
 
 TEST_F(CompositingTest, StampRefusesAShapeWithoutPointsOnlyWhereItWouldDraw)
