@@ -1,9 +1,13 @@
 // Timing helpers shared by the benchmarks.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 
 #include "engine/RenderEffect.h"
+#include "engine/Shape.h"
+#include "engine/StarList.h"
 #include "host/FilterRun.h"
 
 using BenchClock = std::chrono::steady_clock;
@@ -11,6 +15,28 @@ using BenchClock = std::chrono::steady_clock;
 inline double SecondsSince(BenchClock::time_point start)
 {
     return std::chrono::duration<double>(BenchClock::now() - start).count();
+}
+
+// The fields the benchmarks run on, named on their command lines; the first is the default.
+struct BenchMode
+{
+    const char* name;
+    const char* title;
+    int16 mode;
+};
+
+constexpr BenchMode kBenchModes[] = {
+    {"rgb16", "16-bit RGB", plugInModeRGB48},
+    {"rgb8", "8-bit RGB", plugInModeRGBColor},
+    {"grey32", "32-bit grey", plugInModeGray32},
+};
+
+inline const BenchMode* FindBenchMode(const char* name)
+{
+    for (const BenchMode& mode : kBenchModes)
+        if (std::strcmp(mode.name, name) == 0)
+            return &mode;
+    return nullptr;
 }
 
 // The inputs the filter run renders `image` with.
@@ -38,4 +64,34 @@ inline double RenderAllTiles(const ImageBuffer& image, const FilterParameters& p
             return -1.0;
     }
     return SecondsSince(start);
+}
+
+// The points a pass blends: those of every star above the pass's threshold that land in the rectangle
+// and pass the visibility test (the same arithmetic as the stamp, counted instead of drawn).
+inline uint64_t CountStampedPoints(Shape* shape, int32_t level, const ImageRect& rect)
+{
+    if (level < 1)
+        return 0;
+    const uint32_t threshold = uint32_t(100 - level) * 10737418u;
+    const uint32_t visible = gQuality.visibilityCutoff / 2;
+    uint64_t count = 0;
+    for (uint32_t i = 0; i < gStarList.starCount; ++i) {
+        const StarRecord& star = StarRecords()[i];
+        if (star.brightness <= threshold)
+            break;
+        EnsureSubShape(shape, star.xPhase, star.yPhase);
+        const SubShapeEntry& entry = EntryFor(*shape, star.xPhase, star.yPhase);
+        for (uint32_t k = 0; k < entry.pointCount; ++k) {
+            const ShapePoint& p = PointsOf(entry)[k];
+            const int32_t x = star.x + p.dx;
+            const int32_t y = star.y + p.dy;
+            if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom)
+                continue;
+            const uint32_t m = std::max({MulFraction<PreciseArithmetic>(star.red, p.red),
+                                         MulFraction<PreciseArithmetic>(star.green, p.green),
+                                         MulFraction<PreciseArithmetic>(star.blue, p.blue)});
+            count += MulFraction<PreciseArithmetic>(m, p.weight) >= visible ? 1 : 0;
+        }
+    }
+    return count;
 }

@@ -1,8 +1,9 @@
-// The whole filter run on a large 16-bit RGB starfield, as a host sees it and split into its parts.
+// The whole filter run on a large starfield, as a host sees it and split into its parts.
 // Not a test; build it in a release configuration.
 //
-//   filter_bench [width height stars]
+//   filter_bench [rgb16 | rgb8 | grey32] [width height stars]
 //
+// The field is 16-bit RGB unless a mode is named first.
 // Whole-run figures come from the host harness driving the linked entry point, so they include the
 // host's own transfer work. The passthrough (intensity 0, no flare) is the floor of any filter that
 // reads and writes the image; it still runs the star detection, which is timed on its own below. The
@@ -23,6 +24,7 @@
 #include "engine/EngineState.h"
 #include "engine/FixedPoint.h"
 #include "engine/RenderEffect.h"
+#include "engine/RenderShapes.h"
 #include "engine/Shape.h"
 #include "engine/StarDetection.h"
 #include "engine/StarList.h"
@@ -58,8 +60,9 @@ double CurrentResidentMegabytes()
     return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-// The seeded starfield as a host holds it: linear light taken as 16-bit host values.
-HostDocument MakeDocument(int32_t width, int32_t height, int32_t starCount)
+// The seeded starfield as a host holds it: linear light taken as host values of `mode` (grey is the
+// mean of the three channels).
+HostDocument MakeDocument(const BenchMode& mode, int32_t width, int32_t height, int32_t starCount)
 {
     StarfieldOptions options;
     options.width = width;
@@ -67,12 +70,17 @@ HostDocument MakeDocument(int32_t width, int32_t height, int32_t starCount)
     options.seed = 20261206;
     options.starCount = starCount;
     const LinearImage field = RenderStarfield(options, GenerateStars(options));
-    HostDocument document(width, height, plugInModeRGB48);
+    HostDocument document(width, height, mode.mode);
+    const double full = document.BytesPerSample() == 1 ? 255.0 : document.BytesPerSample() == 2 ? 32768.0 : 1.0;
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            for (int32_t p = 0; p < 3; ++p)
-                document.SetSample(
-                    p, x, y, double(field.rgb[(size_t(y) * size_t(width) + size_t(x)) * 3 + size_t(p)]) * 32768.0);
+        for (int32_t x = 0; x < width; ++x) {
+            const float* rgb = &field.rgb[(size_t(y) * size_t(width) + size_t(x)) * 3];
+            if (document.ColorPlanes() == 1)
+                document.SetSample(0, x, y, (double(rgb[0]) + rgb[1] + rgb[2]) / 3.0 * full);
+            else
+                for (int32_t p = 0; p < 3; ++p)
+                    document.SetSample(p, x, y, double(rgb[p]) * full);
+        }
     return document;
 }
 
@@ -80,10 +88,11 @@ HostDocument MakeDocument(int32_t width, int32_t height, int32_t starCount)
 bool LoadInputImage(const HostDocument& document, ImageBuffer* input)
 {
     const ImageRect rect{0, 0, document.Width(), document.Height()};
-    if (AllocateImageBuffer(input, rect, document.Mode(), PlaneCounts{3, 0, 0, 0, 0}, true) != noErr)
+    if (AllocateImageBuffer(input, rect, document.Mode(), PlaneCounts{document.ColorPlanes(), 0, 0, 0, 0}, true) !=
+        noErr)
         return false;
     const size_t planeBytes = size_t(document.Width()) * size_t(document.Height()) * size_t(document.BytesPerSample());
-    for (int32_t p = 0; p < 3; ++p)
+    for (int32_t p = 0; p < document.ColorPlanes(); ++p)
         std::memcpy(input->planes[p], document.SampleAddress(p, 0, 0), planeBytes);
     std::memset(input->mask.data, 255, size_t(input->pixelCount));
     return true;
@@ -121,9 +130,15 @@ double TimeHostRun(const HostDocument& document, const Descriptor& parameters, u
 
 int main(int argc, char** argv)
 {
-    const int32_t width = argc > 3 ? std::atoi(argv[1]) : 6000;
-    const int32_t height = argc > 3 ? std::atoi(argv[2]) : 4000;
-    const int32_t starCount = argc > 3 ? std::atoi(argv[3]) : 3000;
+    const BenchMode* mode = argc > 1 ? FindBenchMode(argv[1]) : &kBenchModes[0];
+    if (mode == nullptr) {
+        std::fprintf(stderr, "usage: filter_bench [rgb16 | rgb8 | grey32] [width height stars]\n");
+        return 1;
+    }
+    const int first = argc > 1 && FindBenchMode(argv[1]) != nullptr ? 2 : 1;
+    const int32_t width = argc > first + 2 ? std::atoi(argv[first]) : 6000;
+    const int32_t height = argc > first + 2 ? std::atoi(argv[first + 1]) : 4000;
+    const int32_t starCount = argc > first + 2 ? std::atoi(argv[first + 2]) : 3000;
 
     // The module's settings and log go to a folder of its own, not the user's.
     const std::filesystem::path root = std::filesystem::temp_directory_path() / "corvane-filter-bench";
@@ -131,8 +146,8 @@ int main(int argc, char** argv)
     OverrideApplicationDataRoots(root.string().c_str(), root.string().c_str());
 
     BenchClock::time_point start = BenchClock::now();
-    const HostDocument document = MakeDocument(width, height, starCount);
-    std::printf("%d x %d 16-bit RGB starfield, %d stars generated, %.2f s\n", width, height, starCount,
+    const HostDocument document = MakeDocument(*mode, width, height, starCount);
+    std::printf("%d x %d %s starfield, %d stars generated, %.2f s\n", width, height, mode->title, starCount,
                 SecondsSince(start));
     const double residentBefore = CurrentResidentMegabytes();
     const double peakBefore = PeakResidentMegabytes();
@@ -146,6 +161,7 @@ int main(int argc, char** argv)
     // The parts, on the engine alone.
     double detection = -1.0, copy = -1.0, spikes = -1.0, flare = -1.0;
     uint32_t stars = 0;
+    uint64_t spikePoints = 0, flarePoints = 0;
     {
         HeapHostMemory memory;
         BuildToneTables();
@@ -171,6 +187,8 @@ int main(int argc, char** argv)
         parameters.softFlareBrightness = kFactoryParameters.softFlareBrightness;
         flare = RenderAllTiles(input, parameters, &tile) - copy;
         FreeImageBuffer(&tile);
+        spikePoints = CountStampedPoints(&gRenderShapes.spike, kFactoryParameters.intensity, input.rect);
+        flarePoints = CountStampedPoints(&gRenderShapes.flare, kFactoryParameters.softFlareBrightness, input.rect);
         ResetEngine();
         FreeImageBuffer(&input);
     }
@@ -180,9 +198,9 @@ int main(int argc, char** argv)
                 detection);
     std::printf("detection (engine alone):         %.3f s\n", detection);
     std::printf("tile copies (engine alone):       %.3f s\n", copy);
-    std::printf("spike pass (engine, over copies): %.3f s\n", spikes);
-    std::printf("flare pass (engine, over copies): %.3f s\n", flare);
-    std::printf("whole filter run, factory:        %.3f s\n", whole);
+    std::printf("spike pass (engine, over copies): %.3f s, %.1f M points/s\n", spikes, spikePoints / spikes / 1e6);
+    std::printf("flare pass (engine, over copies): %.3f s, %.1f M points/s\n", flare, flarePoints / flare / 1e6);
+    std::printf("whole filter run, factory:        %.3f s, %.2f x the passthrough\n", whole, whole / passthrough);
     std::printf("peak module memory in the run:    %.1f MB (passthrough %.1f MB)\n", double(runPeak) / 1e6,
                 double(passthroughPeak) / 1e6);
     std::printf("resident set:                     %.1f MB before the host runs (peak so far %.1f MB), "

@@ -2,7 +2,9 @@
 // does it (final quality, 2048 x 2048 tiles). Prints the time of each pass and the stamped points per
 // second; not a test.
 //
-//   render_bench [width height stars]
+//   render_bench [rgb16 | rgb8 | grey32] [width height stars]
+//
+// The field is 16-bit RGB unless a mode is named first.
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
@@ -23,45 +25,17 @@
 #include "tools/harness/HeapHostMemory.h"
 #include "tools/starfield/StarfieldGenerator.h"
 
-namespace {
-
-// The points a pass blends: those of every star above the pass's threshold that land in the rectangle
-// and pass the visibility test (the same arithmetic as the stamp, counted instead of drawn).
-uint64_t CountStampedPoints(Shape* shape, int32_t level, const ImageRect& rect)
-{
-    if (level < 1)
-        return 0;
-    const uint32_t threshold = uint32_t(100 - level) * 10737418u;
-    const uint32_t visible = gQuality.visibilityCutoff / 2;
-    uint64_t count = 0;
-    for (uint32_t i = 0; i < gStarList.starCount; ++i) {
-        const StarRecord& star = StarRecords()[i];
-        if (star.brightness <= threshold)
-            break;
-        EnsureSubShape(shape, star.xPhase, star.yPhase);
-        const SubShapeEntry& entry = EntryFor(*shape, star.xPhase, star.yPhase);
-        for (uint32_t k = 0; k < entry.pointCount; ++k) {
-            const ShapePoint& p = PointsOf(entry)[k];
-            const int32_t x = star.x + p.dx;
-            const int32_t y = star.y + p.dy;
-            if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom)
-                continue;
-            const uint32_t m = std::max({MulFraction<PreciseArithmetic>(star.red, p.red),
-                                         MulFraction<PreciseArithmetic>(star.green, p.green),
-                                         MulFraction<PreciseArithmetic>(star.blue, p.blue)});
-            count += MulFraction<PreciseArithmetic>(m, p.weight) >= visible ? 1 : 0;
-        }
-    }
-    return count;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    const int32_t width = argc > 3 ? std::atoi(argv[1]) : 6000;
-    const int32_t height = argc > 3 ? std::atoi(argv[2]) : 4000;
-    const int32_t starCount = argc > 3 ? std::atoi(argv[3]) : 3000;
+    const BenchMode* mode = argc > 1 ? FindBenchMode(argv[1]) : &kBenchModes[0];
+    if (mode == nullptr) {
+        std::fprintf(stderr, "usage: render_bench [rgb16 | rgb8 | grey32] [width height stars]\n");
+        return 1;
+    }
+    const int first = argc > 1 && FindBenchMode(argv[1]) != nullptr ? 2 : 1;
+    const int32_t width = argc > first + 2 ? std::atoi(argv[first]) : 6000;
+    const int32_t height = argc > first + 2 ? std::atoi(argv[first + 1]) : 4000;
+    const int32_t starCount = argc > first + 2 ? std::atoi(argv[first + 2]) : 3000;
 
     HeapHostMemory memory;
     BuildToneTables();
@@ -70,9 +44,9 @@ int main(int argc, char** argv)
     options.height = height;
     options.seed = 20261206;
     options.starCount = starCount;
-    const PlaneCounts counts{3, 0, 0, 0, 0};
+    const PlaneCounts counts{IsGreyMode(mode->mode) ? 1 : 3, 0, 0, 0, 0};
     ImageBuffer input{};
-    if (AllocateImageBuffer(&input, ImageRect{0, 0, width, height}, plugInModeRGB48, counts, true) != noErr)
+    if (AllocateImageBuffer(&input, ImageRect{0, 0, width, height}, mode->mode, counts, true) != noErr)
         return 1;
     WriteToImageBuffer(RenderStarfield(options, GenerateStars(options)), &input);
 
@@ -80,7 +54,7 @@ int main(int argc, char** argv)
     ResetEngine();
     while (FindStars(input) == WorkStatus::Interrupted) {
     }
-    std::printf("%d x %d 16-bit RGB, %u stars detected in %.2f s\n", width, height, gStarList.starCount,
+    std::printf("%d x %d %s, %u stars detected in %.2f s\n", width, height, mode->title, gStarList.starCount,
                 SecondsSince(start));
 
     FilterParameters parameters = kFactoryParameters;

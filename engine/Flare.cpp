@@ -13,51 +13,13 @@ constexpr Fraction kWhite = kFractionOne;
 
 struct FlareBuild
 {
-    SubShapeEntry* entry;
     int32_t xPhase;
     int32_t yPhase;
     int32_t length;
-    uint32_t cut;
-    bool failed;
 
     uint32_t WeightAt(int32_t i, int32_t j) const
     {
         return FlareProfile(Distance40Flare(4 * i - xPhase, 4 * j - yPhase), length);
-    }
-
-    // Appends the pixel when it is visible; returns its weight.
-    uint32_t Visit(int32_t i, int32_t j)
-    {
-        const uint32_t weight = WeightAt(i, j);
-        if (weight >= cut && !failed) {
-            const ShapePoint point{int16_t(i), int16_t(j), kWhite, kWhite, kWhite, weight};
-            failed = !AppendPoint(entry, point, kRenderShapeGrowthPoints);
-        }
-        return weight;
-    }
-
-    // One ring of pixels at Chebyshev distance k, each pixel once: the axis and corner pixels in the
-    // first and last steps, the others in eight mirrored positions. False when the ring's first axis
-    // pixel is already invisible: the profile only falls with distance, so that ends the flare.
-    bool VisitRing(int32_t k)
-    {
-        for (int32_t j = 0; j <= k; ++j) {
-            const bool between = j > 0 && j < k;
-            if (Visit(k, j) < cut && j == 0)
-                return false;
-            if (between)
-                Visit(j, k);
-            Visit(-j, k);
-            if (between)
-                Visit(-k, j);
-            Visit(-k, -j);
-            if (between)
-                Visit(-j, -k);
-            Visit(j, -k);
-            if (between)
-                Visit(k, -j);
-        }
-        return true;
     }
 };
 
@@ -85,29 +47,36 @@ bool BuildFlareShape(Shape* shape, int32_t xPhase, int32_t yPhase)
     entry.left = entry.top = entry.right = entry.bottom = 0;
 
     const FlareShapeKey& key = *static_cast<const FlareShapeKey*>(shape->builderParameters);
-    FlareBuild build{&entry, xPhase, yPhase, key.length, key.quality.visibilityCutoff, false};
+    const FlareBuild build{xPhase, yPhase, key.length};
+    const uint32_t cut = key.quality.visibilityCutoff;
 
-    // The centre is kept whatever its weight, so that a built phase is never empty.
-    const ShapePoint centre{0, 0, kWhite, kWhite, kWhite, build.WeightAt(0, 0)};
-    build.failed = !AppendPoint(&entry, centre, kRenderShapeGrowthPoints);
-
+    // The flare takes the square rings around the centre out to the first whose pixel on the right-hand
+    // axis is invisible (the profile only falls with distance), and of them every visible pixel.
     const int32_t reach = int32_t(key.imageDiagonal);
     int32_t k = 1;
-    while (k <= reach && !build.failed) {
-        const bool goesOn = build.VisitRing(k);
+    while (k <= reach && build.WeightAt(k, 0) >= cut)
         ++k;
-        if (!goesOn)
-            break;
-    }
-    if (build.failed) {
-        // A partly built phase must not pass for a built one.
-        entry.pointCount = 0;
-        return false;
-    }
+    const int32_t last = k - 1; // the outermost ring taken
+    // The rectangle reaches one ring beyond the first invisible one, or one beyond the reach.
+    const int32_t bound = k <= reach ? k + 1 : k;
 
-    entry.left = -k;
-    entry.top = -k;
-    entry.right = k;
-    entry.bottom = k;
+    // Row by row, so that the points are in row order as they come. The centre is kept whatever its
+    // weight, so that a built phase is never empty.
+    for (int32_t j = -last; j <= last; ++j)
+        for (int32_t i = -last; i <= last; ++i) {
+            const uint32_t weight = build.WeightAt(i, j);
+            if ((weight >= cut || (i == 0 && j == 0)) &&
+                !AppendPoint(&entry, ShapePoint{int16_t(i), int16_t(j), kWhite, kWhite, kWhite, weight},
+                             kRenderShapeGrowthPoints)) {
+                // A partly built phase must not pass for a built one.
+                entry.pointCount = 0;
+                return false;
+            }
+        }
+
+    entry.left = -bound;
+    entry.top = -bound;
+    entry.right = bound;
+    entry.bottom = bound;
     return true;
 }

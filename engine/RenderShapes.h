@@ -53,7 +53,7 @@ bool RefreshRenderShapes(const FilterParameters& parameters, const QualityMode& 
 // Releases both shapes and forgets their keys, so that the next refresh invalidates them.
 void ReleaseRenderShapes();
 
-// Fill the entry of `shape` for one quarter-pixel phase from the key block the shape carries; false
-// when the points could not be stored.
+// Fill the entry of `shape` for one quarter-pixel phase from the key block the shape carries, points
+// in row order; false when the points could not be stored.
 bool BuildSpikeShape(Shape* shape, int32_t xPhase, int32_t yPhase);
 bool BuildFlareShape(Shape* shape, int32_t xPhase, int32_t yPhase);

@@ -44,10 +44,22 @@ inline const ShapePoint* PointsOf(const SubShapeEntry& entry)
     return static_cast<const ShapePoint*>(entry.points.data);
 }
 
+// Row order: by row offset. A walk through the points then walks a destination's memory forward, and
+// the points of a band of rows are one stretch of them.
+inline bool PrecedesInRowOrder(const ShapePoint& a, const ShapePoint& b)
+{
+    return a.dy != b.dy ? a.dy < b.dy : a.dx < b.dx;
+}
+
 // Growth hints for AppendPoint.
 constexpr uint32_t kRenderShapeGrowthPoints = 16384;
 
 bool AppendPoint(SubShapeEntry* entry, const ShapePoint& point, uint32_t growthPoints);
+
+// Puts the entry's points in row order. Points on one pixel (where rays cross) keep the order in which
+// they were added: their blends do not commute. Takes no memory beyond the block and a few kilobytes of
+// stack.
+void SortPointsInRowOrder(SubShapeEntry* entry);
 bool EnsureSubShape(Shape* shape, int32_t xPhase, int32_t yPhase);
 void InvalidateShape(Shape* shape);
 void ClearShape(Shape* shape);

@@ -1,5 +1,6 @@
 #include "engine/SpikeRaster.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/EffectTables.h"
@@ -113,6 +114,7 @@ bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShape
 
     RayWalk walk{};
     walk.entry = &EntryFor(*shape, xPhase, yPhase);
+    const uint32_t rayStart = walk.entry->pointCount;
     walk.key = &key;
     walk.steep = steep;
     walk.majorPhase = steep ? yPhase : xPhase;
@@ -156,6 +158,13 @@ bool DrawSpikeRay(Shape* shape, int32_t xPhase, int32_t yPhase, const SpikeShape
             break;
     }
 
+    // A steep ray walking upward is stored from its far end, so that its rows come in order and the
+    // shape's sort has little to do. No two of its points share a pixel, so their order among
+    // themselves does not matter; the order of the rays does, and stays.
+    if (steep && step < 0) {
+        ShapePoint* points = static_cast<ShapePoint*>(walk.entry->points.data);
+        std::reverse(points + rayStart, points + walk.entry->pointCount);
+    }
     int32_t& lowBound = steep ? walk.entry->top : walk.entry->left;
     int32_t& highBound = steep ? walk.entry->bottom : walk.entry->right;
     if (major / 4 < lowBound)
@@ -198,8 +207,10 @@ bool BuildSpikeShape(Shape* shape, int32_t xPhase, int32_t yPhase)
     SubShapeEntry& entry = EntryFor(*shape, xPhase, yPhase);
     entry.pointCount = 0;
     entry.left = entry.top = entry.right = entry.bottom = 0;
-    if (DrawSpikeRays(shape, xPhase, yPhase, *static_cast<const SpikeShapeKey*>(shape->builderParameters)))
+    if (DrawSpikeRays(shape, xPhase, yPhase, *static_cast<const SpikeShapeKey*>(shape->builderParameters))) {
+        SortPointsInRowOrder(&entry);
         return true;
+    }
     // A partly drawn phase must not pass for a built one.
     entry.pointCount = 0;
     return false;

@@ -20,3 +20,8 @@ PixelProcs SelectPixelProcs(int32_t mode);
 
 // Silent procedures for a buffer that covers no pixels.
 PixelProcs EmptyPixelProcs();
+
+// True when `buffer` reads and writes through the procedures of its mode: then its planes hold the
+// pixels, and a loop may address them directly (image/SampleFormats.h) instead of calling the
+// procedures. A buffer that covers nothing, or whose procedures were replaced, answers false.
+bool HasModePixelProcs(const ImageBuffer& buffer);

@@ -1,6 +1,9 @@
 #include "DetectionFixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "engine/MeasureShapes.h"
 
@@ -108,6 +111,27 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
     EXPECT_EQ(CurrentBufferUsage(), before);
     EXPECT_EQ(EntryFor(scratch, 1, 1).bottom, 0);
     EXPECT_FALSE(EnsureSubShape(&scratch, 1, 1));
+}
+
+// Row order against the standard stable sort, in blocks with no room to spare, a little and plenty:
+// the points of a row (here many on each pixel) must keep the order they were added in, as blends on one
+// pixel do not commute.
+TEST(ShapeOrder, RowOrderKeepsThePointsOfEachRowInTheOrderAdded)
+{
+    std::mt19937 random(77);
+    for (const uint32_t count : {1u, 17u, 300u, 5000u})
+        for (const uint32_t spare : {0u, 100u, 300u, 6000u}) {
+            std::vector<ShapePoint> points(count + spare);
+            for (uint32_t i = 0; i < count; ++i)
+                points[i] = ShapePoint{int16_t(random() % 40 - 20), int16_t(random() % 30 - 15), 0, 0, 0, i};
+            std::vector<ShapePoint> expected(points.begin(), points.begin() + count);
+            std::stable_sort(expected.begin(), expected.end(), PrecedesInRowOrder);
+            SubShapeEntry entry{count, 0, 0,
+                                0,     0, BufferRecord{0, points.data(), uint32_t(points.size() * sizeof(ShapePoint))}};
+            SortPointsInRowOrder(&entry);
+            for (uint32_t i = 0; i < count; ++i)
+                ASSERT_EQ(points[i].weight, expected[i].weight) << count << " points, " << spare << " spare, at " << i;
+        }
 }
 
 TEST_F(MeasureShapeTest, MeasurementsMatchADoublePrecisionModelAndUseOnlyInsidePoints)
