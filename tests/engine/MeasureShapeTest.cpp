@@ -114,9 +114,8 @@ TEST_F(MeasureShapeTest, PhasesAreBuiltOnceUntilInvalidatedAndClearingFreesEvery
 }
 
 // Row order against the standard stable sort, in blocks with no room to spare, a little and plenty:
-// the points of a row (here many on each pixel) must keep the order they were added in, as blends on one
-// pixel do not commute.
-TEST(ShapeOrder, RowOrderKeepsThePointsOfEachRowInTheOrderAdded)
+// points on one pixel (here many) must keep the order they were added in, as their blends do not commute.
+TEST(ShapeOrder, RowOrderKeepsThePointsOfOnePixelInTheOrderAdded)
 {
     std::mt19937 random(77);
     for (const uint32_t count : {1u, 17u, 300u, 5000u})
