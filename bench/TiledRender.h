@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/RenderEffect.h"
@@ -37,6 +38,31 @@ inline const BenchMode* FindBenchMode(const char* name)
         if (std::strcmp(mode.name, name) == 0)
             return &mode;
     return nullptr;
+}
+
+// The field of a benchmark's command line, `[mode] [width height stars]`: the mode may be left out (a
+// width is never a mode's name), and so may the size. False for an unknown mode.
+struct BenchField
+{
+    const BenchMode* mode = &kBenchModes[0];
+    int32_t width = 6000;
+    int32_t height = 4000;
+    int32_t stars = 3000;
+};
+
+inline bool ParseBenchField(int argc, char** argv, BenchField* field)
+{
+    int first = 1;
+    if (argc > 1 && (argv[1][0] < '0' || argv[1][0] > '9')) {
+        field->mode = FindBenchMode(argv[1]);
+        first = 2;
+    }
+    if (argc > first + 2) {
+        field->width = std::atoi(argv[first]);
+        field->height = std::atoi(argv[first + 1]);
+        field->stars = std::atoi(argv[first + 2]);
+    }
+    return field->mode != nullptr;
 }
 
 // The inputs the filter run renders `image` with.

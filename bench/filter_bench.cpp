@@ -130,15 +130,15 @@ double TimeHostRun(const HostDocument& document, const Descriptor& parameters, u
 
 int main(int argc, char** argv)
 {
-    const BenchMode* mode = argc > 1 ? FindBenchMode(argv[1]) : &kBenchModes[0];
-    if (mode == nullptr) {
-        std::fprintf(stderr, "usage: filter_bench [rgb16 | rgb8 | grey32] [width height stars]\n");
+    BenchField field;
+    if (!ParseBenchField(argc, argv, &field)) {
+        std::fprintf(stderr, "usage: %s [rgb16 | rgb8 | grey32] [width height stars]\n", "filter_bench");
         return 1;
     }
-    const int first = argc > 1 && FindBenchMode(argv[1]) != nullptr ? 2 : 1;
-    const int32_t width = argc > first + 2 ? std::atoi(argv[first]) : 6000;
-    const int32_t height = argc > first + 2 ? std::atoi(argv[first + 1]) : 4000;
-    const int32_t starCount = argc > first + 2 ? std::atoi(argv[first + 2]) : 3000;
+    const BenchMode* mode = field.mode;
+    const int32_t width = field.width;
+    const int32_t height = field.height;
+    const int32_t starCount = field.stars;
 
     // The module's settings and log go to a folder of its own, not the user's.
     const std::filesystem::path root = std::filesystem::temp_directory_path() / "corvane-filter-bench";

@@ -27,15 +27,15 @@
 
 int main(int argc, char** argv)
 {
-    const BenchMode* mode = argc > 1 ? FindBenchMode(argv[1]) : &kBenchModes[0];
-    if (mode == nullptr) {
-        std::fprintf(stderr, "usage: render_bench [rgb16 | rgb8 | grey32] [width height stars]\n");
+    BenchField field;
+    if (!ParseBenchField(argc, argv, &field)) {
+        std::fprintf(stderr, "usage: %s [rgb16 | rgb8 | grey32] [width height stars]\n", "render_bench");
         return 1;
     }
-    const int first = argc > 1 && FindBenchMode(argv[1]) != nullptr ? 2 : 1;
-    const int32_t width = argc > first + 2 ? std::atoi(argv[first]) : 6000;
-    const int32_t height = argc > first + 2 ? std::atoi(argv[first + 1]) : 4000;
-    const int32_t starCount = argc > first + 2 ? std::atoi(argv[first + 2]) : 3000;
+    const BenchMode* mode = field.mode;
+    const int32_t width = field.width;
+    const int32_t height = field.height;
+    const int32_t starCount = field.stars;
 
     HeapHostMemory memory;
     BuildToneTables();
