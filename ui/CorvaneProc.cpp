@@ -2,19 +2,19 @@
 // failure set while handling the message ends the dialog.
 #include "ui/CorvaneProc.h"
 
+#include "preview/DialogMessages.h"
 #include "resources/ResourceIds.h"
 #include "ui/DialogCommands.h"
 #include "ui/DialogLayout.h"
 #include "ui/DialogLifetime.h"
-#include "ui/DialogMessages.h"
 #include "ui/DialogResources.h"
 #include "ui/DialogState.h"
 #include "ui/OffscreenPainting.h"
 #include "ui/PreviewTimer.h"
 #include "ui/PreviewTools.h"
-#include "ui/PreviewView.h"
 #include "ui/SettingsList.h"
 #include "ui/Sliders.h"
+#include "ui/ZoomControls.h"
 
 namespace {
 

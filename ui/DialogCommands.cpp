@@ -3,17 +3,19 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "preview/DialogMessages.h"
+#include "preview/PreviewView.h"
+#include "preview/ZoomLevels.h"
 #include "resources/ResourceIds.h"
 #include "sdk/HostConstants.h"
-#include "ui/DialogMessages.h"
 #include "ui/DialogState.h"
 #include "ui/MainDialog.h"
 #include "ui/PreviewTools.h"
-#include "ui/PreviewView.h"
 #include "ui/SettingsList.h"
 #include "ui/SliderTable.h"
 #include "ui/Sliders.h"
 #include "ui/UISettings.h"
+#include "ui/ZoomControls.h"
 
 namespace {
 
@@ -152,8 +154,7 @@ void OnToolButton(HWND dialog, int id, int code)
         return;
     SelectTool(id == IDC_HAND_TOOL ? kHandTool : id == IDC_ZOOM_TOOL ? kZoomTool : kDeleteTool);
     if (id == IDC_ZOOM_TOOL && code == STN_DBLCLK) {
-        ApplyZoom(dialog, nullptr, 100.0);
-        UpdateZoomReadout(dialog, 100.0);
+        UpdateZoomReadout(dialog, ApplyZoom(dialog, nullptr, kActualPixels));
     }
 }
 
@@ -207,6 +208,14 @@ void OnControl(HWND dialog, int id, int code, HWND control)
     case IDC_HAND_TOOL:
     case IDC_ZOOM_TOOL:
     case IDC_DELETE_TOOL: OnToolButton(dialog, id, code); break;
+    case IDC_ZOOM_IN:
+        if (code == kClicked || code == STN_DBLCLK)
+            ZoomInOneStep(dialog);
+        break;
+    case IDC_ZOOM_OUT:
+        if (code == kClicked || code == STN_DBLCLK)
+            ZoomOutOneStep(dialog);
+        break;
     case IDC_ZOOM_READOUT:
         if (code == kClicked || code == STN_DBLCLK)
             OpenZoomMenuAtReadout(dialog);

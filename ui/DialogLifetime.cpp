@@ -5,26 +5,28 @@
 #include <richedit.h>
 
 #include "diag/ErrorReport.h"
+#include "preview/DialogMessages.h"
+#include "preview/PreviewView.h"
+#include "preview/ProxyDisplay.h"
+#include "preview/ZoomLevels.h"
 #include "resources/ResourceIds.h"
 #include "sdk/HostConstants.h"
 #include "ui/AcceleratorHook.h"
 #include "ui/ControlSubclasses.h"
 #include "ui/DialogLayout.h"
-#include "ui/DialogMessages.h"
 #include "ui/DialogState.h"
 #include "ui/OffscreenPainting.h"
 #include "ui/PreviewTimer.h"
 #include "ui/PreviewTools.h"
-#include "ui/PreviewView.h"
 #include "ui/SettingsList.h"
 #include "ui/SliderTable.h"
 #include "ui/Sliders.h"
 #include "ui/Tooltips.h"
 #include "ui/UISettings.h"
+#include "ui/ZoomControls.h"
 
 namespace {
 
-constexpr double kActualPixels = 100.0;
 constexpr double kLargestUnscaledFit = 150.0;
 
 void FailStep(uint32_t line, const char* what)
@@ -111,6 +113,12 @@ BOOL OnInitDialog(HWND dialog)
     for (int row = 0; row < kSliderCount; ++row)
         BindSlider(dialog, row, SliderField(gDialog.parameters, row));
     SubclassLayoutControls(dialog);
+    if (gDialog.image != nullptr) {
+        const OSErr error = InitProxyDisplay(dialog, GetDlgItem(dialog, IDC_PREVIEW),
+                                             PreviewSource{gDialog.image, gDialog.filterRecord});
+        if (error != noErr)
+            FailDialog(error);
+    }
     InitTools(dialog, gDialog.tooltip);
     if (gDialog.resultCode == 0)
         PlaceAndFit(dialog);
@@ -142,7 +150,7 @@ void RelayoutDialog(HWND dialog)
     if (gDialog.resultCode != 0)
         return;
     SetZoom(nullptr, CurrentZoom());
-    UpdateScrollBars(dialog, CurrentZoom(), true);
+    UpdateScrollBars(CurrentZoom(), true);
     if (!CreateMemoryBitmap(dialog))
         FailStep(__LINE__, "Could not create the dialog's memory bitmap");
     PostMessageA(dialog, WM_RESTARTPREVIEW, 0, 0);

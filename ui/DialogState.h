@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "image/ImageBuffer.h"
+#include "sdk/FilterRecord.h"
 #include "sdk/HostTypes.h"
 #include "ui/MainDialog.h"
 
@@ -29,7 +31,9 @@ struct MainDialogState
     HBRUSH progressBrush;   // COLOR_BTNFACE, behind the progress bar
 
     FilterParameters* parameters; // the host's record, edited in place
-    FilterParameters openedWith;  // the record as the dialog found it, restored by Cancel
+    ImageBuffer* image;           // the document, for the preview; null when there is none
+    const FilterRecord* filterRecord;
+    FilterParameters openedWith; // the record as the dialog found it, restored by Cancel
 };
 
 extern MainDialogState gDialog;

@@ -1,5 +1,5 @@
-// The preview's computation, run in slices on the dialog's timer. Joins later; until then there is no
-// work to do.
+// The preview's computation as the dialog's timer drives it: operation 0 takes a snapshot of the view,
+// the Preview setting and the parameters; operation 1 runs one slice.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 
 #include "diag/ErrorReport.h"
 #include "diag/ModuleVersion.h"
+#include "preview/ProxyDisplay.h"
 #include "resources/ResourceIds.h"
 #include "sdk/HostConstants.h"
 #include "ui/CorvaneProc.h"
@@ -11,7 +12,6 @@
 #include "ui/DialogState.h"
 #include "ui/MainDialog.h"
 #include "ui/ModuleContextScope.h"
-#include "ui/ProxyDisplayClass.h"
 #include "ui/SliderTable.h"
 #include "ui/Sliders.h"
 #include "ui/UISettings.h"
@@ -50,6 +50,8 @@ OSErr RunMainDialog(const DialogRun& run)
     gTrackbarDragging = false;
     gDialog.instance = instance;
     gDialog.parameters = run.parameters;
+    gDialog.image = run.image;
+    gDialog.filterRecord = run.filterRecord;
     gDialog.openedWith = *run.parameters;
 
     OSErr result = noErr;

@@ -6,8 +6,8 @@
 #include "diag/ErrorReport.h"
 #include "presets/ParameterBlock.h"
 #include "presets/ParameterSets.h"
+#include "preview/DialogMessages.h"
 #include "resources/ResourceIds.h"
-#include "ui/DialogMessages.h"
 #include "ui/DialogState.h"
 #include "ui/Tooltips.h"
 

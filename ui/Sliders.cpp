@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
-#include "ui/DialogMessages.h"
+#include "preview/DialogMessages.h"
 #include "ui/DialogState.h"
 #include "ui/SliderTable.h"
 #include "ui/SliderValues.h"

@@ -17,9 +17,9 @@
 #include "engine/FilterParameters.h"
 #include "host/LastParameters.h"
 #include "presets/ParameterBlock.h"
+#include "preview/DialogMessages.h"
 #include "resources/ResourceIds.h"
 #include "tools/harness/Harness.h"
-#include "ui/DialogMessages.h"
 
 namespace {
 

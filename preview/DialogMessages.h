@@ -1,4 +1,4 @@
-// The dialog's private window messages.
+// The private window messages of the main dialog and its preview control.
 #pragma once
 
 #include <windows.h>
