@@ -10,7 +10,7 @@
 #include "preview/PreviewJob.h"
 #include "sdk/FilterRecord.h"
 
-constexpr LONG kConversionDibSize = 1040;     // a tile of about 1024 image pixels plus rounding
+constexpr LONG kConversionDibSize = 1040;      // a tile of about 1024 image pixels plus rounding
 constexpr DWORD kEmbeddedProfileLimit = 16384; // bytes of profile that the header area holds
 
 struct ConversionInfo

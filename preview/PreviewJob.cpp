@@ -30,6 +30,6 @@ bool SameEffect(const PreviewJob& a, const PreviewJob& b)
 
 bool SameView(const PreviewJob& a, const PreviewJob& b)
 {
-    return a.zoom == b.zoom && a.centreX == b.centreX && a.centreY == b.centreY && EqualRect(&a.viewRect, &b.viewRect) &&
-           EqualRect(&a.imageRect, &b.imageRect);
+    return a.zoom == b.zoom && a.centreX == b.centreX && a.centreY == b.centreY &&
+           EqualRect(&a.viewRect, &b.viewRect) && EqualRect(&a.imageRect, &b.imageRect);
 }

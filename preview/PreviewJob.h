@@ -20,7 +20,7 @@ struct PreviewJob
     int32_t centreX; // the view's centre, truncated, scaled coordinates
     int32_t centreY;
     double zoom;
-    uint8_t preview; // 1: show the effect; 0: the image unchanged
+    uint8_t preview;                         // 1: show the effect; 0: the image unchanged
     uint16_t parameters[kJobParameterCount]; // intensity .. outputSpikesOnly, in record order
 };
 

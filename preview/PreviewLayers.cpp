@@ -94,8 +94,8 @@ OSErr CreatePreviewLayers(ImageBuffer* input)
 void ReleasePreviewLayers()
 {
     PreviewLayers& l = gLayers;
-    for (HRGN* region : {&l.validHostProxy, &l.hostInvalidWork, &l.hostTemp, &l.validEffectProxy,
-                         &l.effectInvalidWork, &l.effectTemp})
+    for (HRGN* region :
+         {&l.validHostProxy, &l.hostInvalidWork, &l.hostTemp, &l.validEffectProxy, &l.effectInvalidWork, &l.effectTemp})
         DeleteRegion(*region);
     FreeImageBuffer(&l.effectLayer);
     l.hostProxy.mask = BufferRecord{}; // the input's, left alone

@@ -20,8 +20,8 @@ struct PreviewLayers
     HRGN validEffectProxy;
     HRGN effectInvalidWork;
     HRGN effectTemp;
-    bool active;          // the effect layer exists
-    bool checkedOnce;     // checkedJob holds a job
+    bool active;           // the effect layer exists
+    bool checkedOnce;      // checkedJob holds a job
     PreviewJob checkedJob; // the job under which validEffectProxy was last checked
     OSErr failure;         // the first failure of the engine, for the dialog to end with
 };

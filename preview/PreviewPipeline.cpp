@@ -16,6 +16,15 @@
 
 PreviewStatistics gPreviewStats;
 
+uint64_t PreviewMicroseconds()
+{
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return uint64_t(now.QuadPart) * 1000000u / uint64_t(frequency.QuadPart);
+}
+
 namespace {
 
 constexpr DWORD kDeferInvalidationMs = 400; // a job's first visible tiles are shown together
@@ -38,6 +47,7 @@ struct ScaledSide
     PreviewJob lastDrawn;
     bool drawnOnce;          // lastDrawn holds a job
     bool deferredInvalidate; // tiles were drawn and not yet shown
+    uint64_t jobStartMicros; // for the statistics
 };
 
 ScaledSide gSide;
@@ -76,8 +86,15 @@ int32_t TileCount(LONG t, const RECT& bounds)
     return int32_t(std::clamp<int64_t>(across * down, 1, INT32_MAX));
 }
 
+uint64_t MicrosIntoJob()
+{
+    return std::max<uint64_t>(PreviewMicroseconds() - gSide.jobStartMicros, 1);
+}
+
 void ShowPendingTiles()
 {
+    if (gPreviewStats.firstShownMicros == 0 && !IsRegionEmpty(gSide.invalidateDisplay))
+        gPreviewStats.firstShownMicros = MicrosIntoJob();
     InvalidateRgn(gSide.display, gSide.invalidateDisplay, FALSE);
     EmptyRegion(gSide.invalidateDisplay);
 }
@@ -120,8 +137,8 @@ bool FindInvalidTile(const RECT& area, LONG t, RECT* found)
             if (CombineRegions(s.temp, s.work, s.validScaledProxy, RGN_AND, __LINE__,
                                "Can't combine WorkRegion and ValidScaledProxyRegion.") == ERROR)
                 continue;
-            const int left = CombineRegions(s.temp, s.work, s.temp, RGN_DIFF, __LINE__,
-                                            "Can't combine WorkRegion and TempRegion.");
+            const int left =
+                CombineRegions(s.temp, s.work, s.temp, RGN_DIFF, __LINE__, "Can't combine WorkRegion and TempRegion.");
             if (left != ERROR && left != NULLREGION) {
                 s.currentTile = tile;
                 *found = tile;
@@ -209,6 +226,8 @@ bool SliceBody()
             }
             s.deferredInvalidate = true;
         } else {
+            if (gPreviewStats.visibleCompleteMicros == 0)
+                gPreviewStats.visibleCompleteMicros = MicrosIntoJob();
             if (!FindInvalidTile(kept, t, &tile) && !FindInvalidTile(bounds, t, &tile))
                 break;
             if (s.deferredInvalidate) {
@@ -296,16 +315,19 @@ void StartPreviewJob(const FilterParameters& parameters, bool preview)
     SetJobParameters(&job, parameters);
     job.steps = 0;
     job.startTick = GetTickCount();
+    gSide.jobStartMicros = PreviewMicroseconds();
+    gPreviewStats.visibleCompleteMicros = 0;
+    gPreviewStats.firstShownMicros = 0;
 }
 
 bool RunPreviewSlice()
 {
     if (!gSide.active || gLayers.failure != noErr)
         return false;
-    const DWORD started = GetTickCount();
+    const uint64_t started = PreviewMicroseconds();
     ++gPreviewStats.slices;
     const bool more = SliceBody();
-    gPreviewStats.longestSliceMs = std::max<uint32_t>(gPreviewStats.longestSliceMs, GetTickCount() - started);
+    gPreviewStats.longestSliceMicros = std::max(gPreviewStats.longestSliceMicros, PreviewMicroseconds() - started);
     return more;
 }
 

@@ -79,8 +79,8 @@ void UpdateBar(bool horizontal, int low, int high, int page, int position, bool 
         current.cbSize = sizeof(current);
         current.fMask = SIF_ALL;
         GetScrollInfo(state.bar, SB_CTL, &current);
-        const bool differs = current.nMin != low || current.nMax != high - 1 || int(current.nPage) != page ||
-                             current.nPos != position;
+        const bool differs =
+            current.nMin != low || current.nMax != high - 1 || int(current.nPage) != page || current.nPos != position;
         if (differs || !*state.active) {
             info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
             info.nMin = low;

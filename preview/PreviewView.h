@@ -22,9 +22,9 @@ struct PreviewView
     double zoom;      // percent
     double centreX;   // centre of the view, scaled coordinates
     double centreY;
-    RECT inner;     // the display's client rectangle less its frame
-    RECT viewRect;  // the inner rectangle placed about the centre, scaled coordinates
-    RECT imageRect; // the part of the view that shows the image, display coordinates
+    RECT inner;            // the display's client rectangle less its frame
+    RECT viewRect;         // the inner rectangle placed about the centre, scaled coordinates
+    RECT imageRect;        // the part of the view that shows the image, display coordinates
     bool horizontalActive; // the bar scrolls (the image is wider than the view)
     bool verticalActive;
 };

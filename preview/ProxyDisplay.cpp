@@ -11,9 +11,9 @@ namespace {
 
 constexpr const char* kClassName = "ProxyDisplay";
 constexpr const char* kLocatingStars = "Locating Stars In Image...";
-constexpr int kNoticeIndent = 65;            // the notice starts this far left of the centre
-constexpr DWORD kFillRegionBytes = 4036;     // room for 250 rectangles; a region that needs more is not filled
-constexpr DWORD kDragDashes[] = {5, 7};      // pixels on, pixels off
+constexpr int kNoticeIndent = 65;        // the notice starts this far left of the centre
+constexpr DWORD kFillRegionBytes = 4036; // room for 250 rectangles; a region that needs more is not filled
+constexpr DWORD kDragDashes[] = {5, 7};  // pixels on, pixels off
 
 // The system's Static procedure, which the class builds on for every message it does not handle.
 WNDPROC gStaticProc = nullptr;

@@ -20,9 +20,9 @@ struct MenuZoom
 };
 
 constexpr MenuZoom kMenuZooms[] = {
-    {IDM_ZOOM_6, 6.25},  {IDM_ZOOM_12, 12.5},   {IDM_ZOOM_25, 25},     {IDM_ZOOM_33, 33.33},  {IDM_ZOOM_50, 50},
-    {IDM_ZOOM_66, 66.67}, {IDM_ZOOM_100, 100},  {IDM_ZOOM_200, 200},   {IDM_ZOOM_300, 300},   {IDM_ZOOM_400, 400},
-    {IDM_ZOOM_600, 600}, {IDM_ZOOM_800, 800},   {IDM_ZOOM_1000, 1000}, {IDM_ZOOM_1200, 1200}, {IDM_ZOOM_1600, 1600},
+    {IDM_ZOOM_6, 6.25},   {IDM_ZOOM_12, 12.5}, {IDM_ZOOM_25, 25},     {IDM_ZOOM_33, 33.33},  {IDM_ZOOM_50, 50},
+    {IDM_ZOOM_66, 66.67}, {IDM_ZOOM_100, 100}, {IDM_ZOOM_200, 200},   {IDM_ZOOM_300, 300},   {IDM_ZOOM_400, 400},
+    {IDM_ZOOM_600, 600},  {IDM_ZOOM_800, 800}, {IDM_ZOOM_1000, 1000}, {IDM_ZOOM_1200, 1200}, {IDM_ZOOM_1600, 1600},
 };
 
 void ZoomTo(HWND dialog, double zoom)
