@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "image/ImageTestSupport.h"
 #include "image/ToneTables.h"
@@ -153,6 +154,50 @@ TEST_F(ImageBufferTest, CopiesKeepEightBitValuesAcrossDepthsAndRectangles)
     const uint8_t* mask = static_cast<const uint8_t*>(b.mask.data);
     EXPECT_EQ(mask[1], 255); // (0, 0) lies in the source, which has no mask: selected
     EXPECT_EQ(mask[0], 0);   // (-1, 0) lies outside it
+}
+
+// The whole-buffer conversion writes exactly what the pixel procedures write, pixel by pixel, between
+// every pair of different modes, with transparency and a mask, for stored values in and out of range.
+TEST_F(ImageBufferTest, ConvertingWholeBuffersMatchesThePixelProcedures)
+{
+    const int32_t modes[] = {1, 3, 10, 11, 16, 17};
+    const ImageRect rect{3, -2, 40, 9};
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int32_t from : modes) {
+        const int32_t planes = IsGreyMode(from) ? 1 : 3;
+        ASSERT_EQ(noErr, AllocateImageBuffer(&a, rect, from, PlaneCounts{planes, 1, 0, 0, 0}, true));
+        auto* bytes = static_cast<uint8_t*>(a.image.data);
+        for (uint32_t i = 0; i < a.image.size; ++i)
+            bytes[i] = uint8_t(next() >> 24);
+        if (a.bytesPerSample == 4) { // floats: mostly 0..1, some beyond, some NaN and infinities
+            auto* samples = static_cast<float*>(a.image.data);
+            for (int32_t i = 0; i < a.pixelCount * (planes + 1); ++i)
+                samples[i] = float(int32_t(next() % 1400) - 200) / 1000.0f;
+            samples[5] = std::numeric_limits<float>::quiet_NaN();
+            samples[6] = std::numeric_limits<float>::infinity();
+            samples[7] = -std::numeric_limits<float>::infinity();
+        }
+        for (int32_t i = 0; i < a.pixelCount; ++i)
+            static_cast<uint8_t*>(a.mask.data)[i] = uint8_t(next() >> 24);
+        for (int32_t to : modes) {
+            if (IsGreyMode(to) != IsGreyMode(from) || to == from) // one mode is a byte copy
+                continue;
+            for (bool withMask : {false, true}) {
+                ASSERT_EQ(noErr, AllocateImageBuffer(&b, rect, to, PlaneCounts{planes, 1, 0, 0, 0}, withMask));
+                ASSERT_EQ(noErr, AllocateImageBuffer(&c, rect, to, PlaneCounts{planes, 1, 0, 0, 0}, withMask));
+                CopyImageBuffer(&a, &b);
+                for (int32_t y = rect.top; y < rect.bottom; ++y)
+                    for (int32_t x = rect.left; x < rect.right; ++x)
+                        c.putPixel(&c, a.getPixel(&a, x, y), x, y);
+                const size_t bytes = size_t(b.pixelCount) * size_t(planes + 1) * size_t(b.bytesPerSample);
+                EXPECT_EQ(std::memcmp(b.image.data, c.image.data, bytes), 0) << from << " to " << to;
+                if (withMask) {
+                    EXPECT_EQ(std::memcmp(b.mask.data, c.mask.data, size_t(b.pixelCount)), 0) << from << " to " << to;
+                }
+            }
+        }
+    }
 }
 
 } // namespace
