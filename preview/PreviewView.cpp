@@ -176,6 +176,24 @@ RECT DisplayInnerRect()
     return inner;
 }
 
+RECT ImageAreaOnScreen()
+{
+    RECT area = DisplayInnerRect();
+    MapWindowPoints(gView.display, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+ScaledPoint ViewPointAt(POINT screen)
+{
+    POINT client = screen;
+    ScreenToClient(gView.display, &client);
+    const RECT& shown = gView.imageRect;
+    client.x = std::clamp<LONG>(client.x, shown.left, std::max(shown.left, shown.right - 1));
+    client.y = std::clamp<LONG>(client.y, shown.top, std::max(shown.top, shown.bottom - 1));
+    return ScaledPoint{double(client.x - gView.inner.left + gView.viewRect.left),
+                       double(client.y - gView.inner.top + gView.viewRect.top)};
+}
+
 void SetZoom(const ScaledPoint* anchor, double zoom)
 {
     if (gView.display == nullptr)

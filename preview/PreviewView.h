@@ -39,6 +39,12 @@ RECT ScaledImageBounds(double zoom);
 // The display's inner rectangle, read afresh (the dialog can be resized).
 RECT DisplayInnerRect();
 
+// The inner rectangle in screen coordinates: where the tools take their points.
+RECT ImageAreaOnScreen();
+// A screen point as a point of the zoomed image (whole scaled pixels), clamped to the part of the view
+// that shows the image.
+ScaledPoint ViewPointAt(POINT screen);
+
 // Sets the zoom and the centre and recomputes the view; no drawing. The anchor (scaled coordinates of the
 // old zoom) becomes the centre; without one the point at the centre stays there.
 void SetZoom(const ScaledPoint* anchor, double zoom);

@@ -33,7 +33,7 @@ struct DisplayState
     DisplayObjects objects;
     bool noticePending;      // "Locating Stars In Image..." not drawn yet
     bool fullRepaintPending; // the next paint covers the whole inner rectangle
-    bool cursorSet;          // the first paint with a bitmap set the tool cursor
+    bool firstDrawn;         // a paint has shown the preview
     RECT dragRect;           // display coordinates
     bool dragShown;
     DisplayInputHandlers handlers;
@@ -157,9 +157,9 @@ void Paint()
         const bool whole = gDisplay.fullRepaintPending;
         gDisplay.fullRepaintPending = false;
         PaintFromBitmap(dc, whole);
-        if (!gDisplay.cursorSet && gDisplay.handlers.setToolCursor != nullptr) {
-            gDisplay.cursorSet = true;
-            gDisplay.handlers.setToolCursor();
+        if (!gDisplay.firstDrawn && gDisplay.handlers.onFirstDrawn != nullptr) {
+            gDisplay.firstDrawn = true;
+            gDisplay.handlers.onFirstDrawn();
         }
     } else {
         // The previous picture stays until the first tiles at this zoom are drawn; that paint then
@@ -197,8 +197,9 @@ void RedrawFrame()
 
 bool IsToolMessage(UINT message)
 {
-    return message == WM_KEYDOWN || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           message == WM_CAPTURECHANGED || message == WM_UPDATETOOLCURSOR || message == WM_CONTEXTMENU;
+    return message == WM_KEYDOWN || message == WM_KEYUP || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           message == WM_TIMER || message == WM_CAPTURECHANGED || message == WM_UPDATETOOLCURSOR ||
+           message == WM_CONTEXTMENU;
 }
 
 LRESULT CALLBACK ProxyDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -241,8 +242,8 @@ LRESULT CALLBACK ProxyDisplayProc(HWND window, UINT message, WPARAM wParam, LPAR
         result = 1; // no erasing; the whole control is client area
         break;
     case WM_SETCURSOR:
-        if (gDisplay.handlers.setToolCursor != nullptr)
-            gDisplay.handlers.setToolCursor();
+        if (gDisplay.handlers.setCursor != nullptr)
+            gDisplay.handlers.setCursor();
         result = 1;
         break;
     case WM_GETDLGCODE: result = DLGC_STATIC | DLGC_WANTARROWS; break;

@@ -14,10 +14,12 @@ void UnregisterProxyDisplay(HINSTANCE instance);
 
 struct DisplayInputHandlers
 {
-    // Keys, mouse messages, capture changes, the cursor update and the context menu: true when handled.
+    // Keys, mouse messages, timers, capture changes, the cursor update and the context menu: true when
+    // handled.
     bool (*onMessage)(HWND display, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    void (*setToolCursor)(); // the cursor of the current tool and modifier keys
-    void (*onDestroy)();     // the control goes: the tools let go of what they hold
+    void (*setCursor)();    // WM_SETCURSOR: the cursor of the current tool
+    void (*onFirstDrawn)(); // the first paint of the dialog that shows the preview
+    void (*onDestroy)();    // the control goes: the tools let go of what they hold
 };
 void SetDisplayInputHandlers(const DisplayInputHandlers& handlers);
 

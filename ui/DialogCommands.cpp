@@ -138,8 +138,8 @@ void OnAccelerator(HWND dialog, int command)
     case IDM_ZOOM_MENU: OpenZoomMenuAtArrow(dialog); break;
     case IDM_FIT_IN_VIEW: FitInView(dialog); break;
     case IDM_FIT_ON_SCREEN: FitOnScreen(dialog); break;
-    case IDM_ZOOM_IN: ZoomInOneStep(dialog); break;
-    case IDM_ZOOM_OUT: ZoomOutOneStep(dialog); break;
+    case IDM_ZOOM_IN: ZoomInOneStep(dialog, nullptr); break;
+    case IDM_ZOOM_OUT: ZoomOutOneStep(dialog, nullptr); break;
     case IDM_HELP:
         // Help lives in the About box: the module opens no web pages.
         ShowAboutBox(dialog);
@@ -208,14 +208,6 @@ void OnControl(HWND dialog, int id, int code, HWND control)
     case IDC_HAND_TOOL:
     case IDC_ZOOM_TOOL:
     case IDC_DELETE_TOOL: OnToolButton(dialog, id, code); break;
-    case IDC_ZOOM_IN:
-        if (code == kClicked || code == STN_DBLCLK)
-            ZoomInOneStep(dialog);
-        break;
-    case IDC_ZOOM_OUT:
-        if (code == kClicked || code == STN_DBLCLK)
-            ZoomOutOneStep(dialog);
-        break;
     case IDC_ZOOM_READOUT:
         if (code == kClicked || code == STN_DBLCLK)
             OpenZoomMenuAtReadout(dialog);

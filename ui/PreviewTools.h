@@ -1,5 +1,5 @@
-// The preview's three tools (Hand, Zoom, Delete): their buttons, tooltips and cursors. The tools' mouse
-// handling joins later; until then the buttons carry their tooltips and selecting a tool does nothing.
+// The preview's three tools (Hand, Zoom, Delete): their buttons, the cursors that follow the tool and
+// the Ctrl and Alt keys, and the zoom buttons beside the read-out.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +11,14 @@ constexpr uint32_t kHandTool = 1;
 constexpr uint32_t kZoomTool = 2;
 constexpr uint32_t kDeleteTool = 3;
 
-// At dialog start: the tool buttons, the zoom buttons and their tooltips.
+// At dialog start: the keyboard hook, the preview's input handlers, the zoom buttons and the tooltips.
 void InitTools(HWND dialog, HWND tooltip);
 void SelectTool(uint32_t tool);
+uint32_t CurrentTool();
+// Chooses the cursors for the tool and the keys (both taken as released with `ignoreKeys`) and makes the
+// current one the preview class's cursor.
 void UpdateToolCursor(bool ignoreKeys);
+
+// What the gestures show: the cursor while no button is held and the one while it is.
+HCURSOR CurrentToolCursor();
+HCURSOR DragToolCursor();

@@ -1,6 +1,7 @@
 #include "ui/ZoomControls.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "diag/ErrorReport.h"
@@ -25,9 +26,9 @@ constexpr MenuZoom kMenuZooms[] = {
     {IDM_ZOOM_600, 600},  {IDM_ZOOM_800, 800}, {IDM_ZOOM_1000, 1000}, {IDM_ZOOM_1200, 1200}, {IDM_ZOOM_1600, 1600},
 };
 
-void ZoomTo(HWND dialog, double zoom)
+void ZoomTo(HWND dialog, double zoom, const ScaledPoint* anchor = nullptr)
 {
-    UpdateZoomReadout(dialog, ApplyZoom(dialog, nullptr, zoom));
+    UpdateZoomReadout(dialog, ApplyZoom(dialog, anchor, zoom));
 }
 
 void ShowStepButton(HWND dialog, int id, bool enabled, HBITMAP normal, HBITMAP disabled)
@@ -46,14 +47,29 @@ double CurrentZoom()
     return gView.zoom;
 }
 
-void ZoomInOneStep(HWND dialog)
+void ZoomInOneStep(HWND dialog, const ScaledPoint* anchor)
 {
-    ZoomTo(dialog, NextZoomIn(gView.zoom));
+    ZoomTo(dialog, NextZoomIn(gView.zoom), anchor);
 }
 
-void ZoomOutOneStep(HWND dialog)
+void ZoomOutOneStep(HWND dialog, const ScaledPoint* anchor)
 {
-    ZoomTo(dialog, NextZoomOut(gView.zoom));
+    ZoomTo(dialog, NextZoomOut(gView.zoom), anchor);
+}
+
+void ZoomToRectangle(HWND dialog, POINT a, POINT b)
+{
+    const ScaledPoint p = ViewPointAt(a);
+    const ScaledPoint q = ViewPointAt(b);
+    const LONG left = LONG(std::min(p.x, q.x));
+    const LONG top = LONG(std::min(p.y, q.y));
+    const LONG w = std::max(LONG(std::abs(p.x - q.x)), LONG(1));
+    const LONG h = std::max(LONG(std::abs(p.y - q.y)), LONG(1));
+    const RECT area = DisplayInnerRect();
+    const double z = gView.zoom;
+    const double zoom = std::min((area.right - area.left) * z / w, (area.bottom - area.top) * z / h);
+    const ScaledPoint centre{double(left + w / 2), double(top + h / 2)};
+    ZoomTo(dialog, std::clamp(zoom, kMinimumZoom, kMaximumZoom), &centre);
 }
 
 void FitInView(HWND dialog)

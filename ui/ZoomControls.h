@@ -4,10 +4,16 @@
 
 #include <windows.h>
 
+#include "preview/PreviewView.h"
+
 double CurrentZoom(); // percent
 
-void ZoomInOneStep(HWND dialog);
-void ZoomOutOneStep(HWND dialog);
+// One zoom level up or down; the anchor (scaled coordinates) becomes the view's centre, without one the
+// centre stays.
+void ZoomInOneStep(HWND dialog, const ScaledPoint* anchor);
+void ZoomOutOneStep(HWND dialog, const ScaledPoint* anchor);
+// The zoom tool's drag: the rectangle between two screen points fills the view.
+void ZoomToRectangle(HWND dialog, POINT a, POINT b);
 // The whole image in the view (the zoom kept between the first and last level).
 void FitInView(HWND dialog);
 // The dialog fills its monitor's work area, then Fit in View.
