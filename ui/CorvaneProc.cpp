@@ -79,8 +79,7 @@ extern "C" INT_PTR CALLBACK CorvaneProc(HWND dialog, UINT message, WPARAM wParam
         if (wParam == FALSE)
             UpdateToolCursor(true);
         break;
-    case WM_GETMINMAXINFO: result = SetMinimumTrackingSize(dialog, reinterpret_cast<MINMAXINFO*>(lParam)); break;
-    case WM_NCCALCSIZE: result = AnswerValidRectangles(dialog, wParam, lParam); break;
+    case WM_GETMINMAXINFO: result = SetMinimumTrackingSize(reinterpret_cast<MINMAXINFO*>(lParam)); break;
     case WM_COMMAND:
         OnDialogCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         result = TRUE;

@@ -91,7 +91,9 @@ BOOL OnInitDialog(HWND dialog)
     // Every dialog starts with "Output Spikes Only" off and the preview on, whatever the last run used.
     gDialog.parameters->outputSpikesOnly = 0;
     SetPreviewSetting(1);
-    if (GetSavedTool() == kDeleteTool)
+    // A dialog never opens with the Delete tool: a first click meant to look closer would switch spikes
+    // off. A tool number the module does not know (a damaged file) means Zoom as well.
+    if (GetSavedTool() != kHandTool)
         SetSavedTool(kZoomTool);
     CheckDlgButton(dialog, IDC_PREVIEW_CHECK, BST_CHECKED);
 
@@ -138,6 +140,7 @@ void OnDestroyDialog(HWND dialog)
         DeleteObject(gDialog.progressBrush);
     gDialog.progressBrush = nullptr;
     ReleaseMemoryBitmap();
+    ForgetDialogItems();
     gDialog.window = nullptr;
 }
 

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <cstdio>
@@ -31,7 +32,9 @@ bool IsCountedInput(UINT message)
     case WM_SYSKEYUP:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK: return true;
+    case WM_LBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN: // a press on the size grip, say
+    case WM_NCLBUTTONUP: return true;
     default: return false;
     }
 }
@@ -132,7 +135,27 @@ INPUT MouseInput(POINT at, DWORD button)
     return input;
 }
 
+// Every test starts like a first run: the UI settings that an earlier test's OK wrote would otherwise
+// decide where its dialog opens and which tool it has.
+class FirstRunSettings : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        std::error_code ignored;
+        std::filesystem::remove(ModuleUserFolder("Settings") / "UISettings.bin", ignored);
+    }
+};
+
+const bool gFirstRunSettings = (::testing::UnitTest::GetInstance()->listeners().Append(new FirstRunSettings), true);
+
 } // namespace
+
+std::filesystem::path ModuleUserFolder(const char* name)
+{
+    char local[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local);
+    return std::filesystem::path(local) / "Quillmark" / "Corvane" / name;
+}
 
 void DialogDriver::SendInputs(INPUT* inputs, UINT count, int messages)
 {

@@ -45,6 +45,8 @@ TEST(HostDialogAnswer, AHostThatSendsParametersEveryRunShowsTheDialogEveryTime)
             EXPECT_GT(SampleSum(host.Document()), untouched) << "OK applies the spikes";
         EXPECT_EQ(host.LiveBuffers(), 0);
     }
+    // Later tests expect a freshly loaded module: its log and its once-per-load choices start anew.
+    UnloadModule(&module);
 }
 
 } // namespace
