@@ -15,7 +15,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -54,9 +53,6 @@ private:
     HWND dialog_;
     long sent_ = 0; // key and button messages the inputs so far make
 };
-
-// The module's per-user folder `name` (Settings, Parameters, Logs) in this Wine prefix.
-std::filesystem::path ModuleUserFolder(const char* name);
 
 // A visible dialog of this process with `caption`, waited for up to `milliseconds`; null when none came.
 HWND WaitForDialog(const char* caption, DWORD milliseconds);

@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <atomic>
 #include <cstdio>
@@ -135,27 +134,7 @@ INPUT MouseInput(POINT at, DWORD button)
     return input;
 }
 
-// Every test starts like a first run: the UI settings that an earlier test's OK wrote would otherwise
-// decide where its dialog opens and which tool it has.
-class FirstRunSettings : public ::testing::EmptyTestEventListener
-{
-    void OnTestStart(const ::testing::TestInfo&) override
-    {
-        std::error_code ignored;
-        std::filesystem::remove(ModuleUserFolder("Settings") / "UISettings.bin", ignored);
-    }
-};
-
-const bool gFirstRunSettings = (::testing::UnitTest::GetInstance()->listeners().Append(new FirstRunSettings), true);
-
 } // namespace
-
-std::filesystem::path ModuleUserFolder(const char* name)
-{
-    char local[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local);
-    return std::filesystem::path(local) / "Quillmark" / "Corvane" / name;
-}
 
 void DialogDriver::SendInputs(INPUT* inputs, UINT count, int messages)
 {
