@@ -19,8 +19,9 @@ void ForgetDialogItems();
 // flickers); the rest of the client area keeps its pixels, which the system's default sizing preserves.
 bool RepositionControls(HWND dialog);
 
-// Moves the dialog to a saved window rectangle when that lies on the virtual screen; otherwise keeps the
-// saved size (the template's, when the saved one is larger than the screen) and centres the dialog.
+// Moves the dialog to a saved window rectangle when that lies between (0, 0) and the virtual screen's
+// size; otherwise keeps the saved size (the template's, when the saved one is larger than the screen)
+// and centres the dialog. Either way the place it takes becomes the dialog's current rectangle.
 void PlaceDialog(HWND dialog, const RECT& rect);
 // Centres the dialog over its owner's client area (the desktop's when it has none), a little high.
 void CenterDialog(HWND dialog);
