@@ -100,8 +100,9 @@ public:
             for (int32_t y = tile.rect.top; y < tile.rect.bottom; ++y)
                 for (int32_t x = tile.rect.left; x < tile.rect.right; ++x)
                     for (int32_t p = 0; p < 3; ++p)
-                        *result.SampleAddress(p, x, y) = static_cast<const uint8_t*>(
-                            tile.planes[p])[size_t(y - tile.rect.top) * size_t(tile.width) + size_t(x - tile.rect.left)];
+                        *result.SampleAddress(p, x, y) =
+                            static_cast<const uint8_t*>(tile.planes[p])[size_t(y - tile.rect.top) * size_t(tile.width) +
+                                                                        size_t(x - tile.rect.left)];
         }
         FreeImageBuffer(&tile);
         std::copy(found.begin(), found.end(), StarRecords()); // as detected, for the next render
@@ -263,7 +264,8 @@ TEST_F(PreviewTools, ZoomToolClicksRectanglesAndLimits)
         // A rectangle of 100 by 50 fills the view: the zoom is the smaller of the two ratios.
         const RECT inner = InnerRect(dialog);
         dialog.Drag(display, POINT{centre.x - 50, centre.y - 25}, POINT{centre.x + 50, centre.y + 25});
-        const double expected = std::min((inner.right - inner.left) * 100.0 / 100, (inner.bottom - inner.top) * 100.0 / 50);
+        const double expected =
+            std::min((inner.right - inner.left) * 100.0 / 100, (inner.bottom - inner.top) * 100.0 / 50);
         EXPECT_EQ(dialog.Text(IDC_ZOOM_READOUT), Readout(std::min(expected, 1600.0)));
 
         // At the last level the button is disabled, the cursor says so, and a click changes nothing.
@@ -313,7 +315,7 @@ TEST_F(PreviewTools, CursorsFollowTheKeysAndALostCaptureDoesNothing)
     EXPECT_EQ(result, userCanceledErr);
 }
 
-TEST_F(PreviewTools, ABandBeyondTheEdgeScrollsTheView)
+TEST_F(PreviewTools, ABandBeyondTheEdgeAndTheKeysScrollTheView)
 {
     const OSErr result = RunWithDialog(host_.get(), [&](DialogDriver& dialog) {
         WaitForPreview(dialog);
@@ -333,9 +335,20 @@ TEST_F(PreviewTools, ABandBeyondTheEdgeScrollsTheView)
         const int scrolled = position() - start;
         EXPECT_GE(scrolled, 60);
         EXPECT_EQ(scrolled % 20, 0) << "each tick scrolls by the overshoot";
-        EXPECT_TRUE(dialog.SaveScreenshot(BuildOutputPath(std::string(CORVANE_BINARY_DIR) +
-                                                          "/screenshots/preview-band-scrolling.png")));
+        EXPECT_TRUE(dialog.SaveScreenshot(
+            BuildOutputPath(std::string(CORVANE_BINARY_DIR) + "/screenshots/preview-band-scrolling.png")));
         dialog.ButtonUp(display, POINT{inner.right + 20, CentreOf(dialog).y});
+
+        // Keys scroll the preview that has the focus: End to the bottom-right corner, Home back.
+        dialog.Press('D');
+        dialog.Press(VK_END);
+        SCROLLINFO bar{};
+        bar.cbSize = sizeof bar;
+        bar.fMask = SIF_ALL;
+        GetScrollInfo(dialog.Item(IDC_HORIZONTAL_SCROLL), SB_CTL, &bar);
+        EXPECT_EQ(position(), bar.nMax - int(bar.nPage) + 1);
+        dialog.Press(VK_HOME);
+        EXPECT_EQ(position(), bar.nMin);
         dialog.Press(VK_ESCAPE);
     });
     EXPECT_EQ(result, userCanceledErr);
@@ -367,8 +380,8 @@ TEST_F(PreviewTools, TheDeleteToolReachesByZoomAndOkAppliesTheSwitchedStars)
         dialog.ClickAt(display, ClientAt(dialog, 400, PixelOf(centre), fourfold.out, 2));
         dialog.ClickAt(display, ClientAt(dialog, 400, PixelOf(centre), fourfold.in, 2));
         WaitForPreview(dialog);
-        EXPECT_TRUE(dialog.SaveScreenshot(BuildOutputPath(std::string(CORVANE_BINARY_DIR) +
-                                                          "/screenshots/preview-delete-400.png")));
+        EXPECT_TRUE(dialog.SaveScreenshot(
+            BuildOutputPath(std::string(CORVANE_BINARY_DIR) + "/screenshots/preview-delete-400.png")));
         dialog.Press(VK_RETURN);
     });
     ASSERT_EQ(result, noErr);
