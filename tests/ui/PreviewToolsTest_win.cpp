@@ -330,14 +330,14 @@ TEST_F(PreviewTools, ABandBeyondTheEdgeAndTheKeysScrollTheView)
         const int start = position();
         const RECT inner = InnerRect(dialog);
         dialog.ButtonDown(display, CentreOf(dialog));
-        dialog.MoveMouse(display, POINT{inner.right + 20, CentreOf(dialog).y});
+        dialog.MoveMouse(display, POINT{inner.right + 20, CentreOf(dialog).y + 60});
         Sleep(450); // four ticks of the band's timer, 20 pixels each
         const int scrolled = position() - start;
         EXPECT_GE(scrolled, 60);
         EXPECT_EQ(scrolled % 20, 0) << "each tick scrolls by the overshoot";
         EXPECT_TRUE(dialog.SaveScreenshot(
             BuildOutputPath(std::string(CORVANE_BINARY_DIR) + "/screenshots/preview-band-scrolling.png")));
-        dialog.ButtonUp(display, POINT{inner.right + 20, CentreOf(dialog).y});
+        dialog.ButtonUp(display, POINT{inner.right + 20, CentreOf(dialog).y + 60});
 
         // Keys scroll the preview that has the focus: End to the bottom-right corner, Home back.
         dialog.Press('D');
