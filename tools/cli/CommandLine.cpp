@@ -41,8 +41,9 @@ const char* const kHelp =
     "  --mask FILE         grey image of IN's size: the selection (white = full effect)\n"
     "  --tile N            the host's tile size in pixels\n"
     "\n"
-    "stars prints the stars found in IN as JSON. demo makes the sample starfield in FOLDER (default\n"
-    "corvane-demo), or uses the starfield.tif there, and writes the result next to it.\n"
+    "stars prints the stars found in IN as JSON. A star is taken only where a pixel reaches half of\n"
+    "white: stretch a linear image, such as a raw FITS frame, first. demo makes the sample starfield\n"
+    "in FOLDER (default corvane-demo), or uses the starfield.tif there, and writes the result next to it.\n"
     "\n"
     "Exit status: 0 done, 1 bad command line, 2 input file error, 3 output file error,\n"
     "4 filter error (host result code printed), 130 cancelled with Ctrl-C (nothing written).\n";
