@@ -181,9 +181,8 @@ void ChooseCompression(TIFF* tif, const ImageFile& image)
     uint16_t predictor = isFloat ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL;
     switch (image.tiffCompression) {
     case COMPRESSION_NONE:
-    case COMPRESSION_PACKBITS:
-        if (TIFFIsCODECConfigured(image.tiffCompression))
-            compression = image.tiffCompression;
+    case COMPRESSION_PACKBITS: // built into every libtiff, and without a predictor
+        compression = image.tiffCompression;
         predictor = PREDICTOR_NONE;
         break;
     case COMPRESSION_LZW:
