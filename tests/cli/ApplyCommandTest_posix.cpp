@@ -189,6 +189,44 @@ TEST(ApplyCommand, CommandLineAndOutputProblemsHaveTheirOwnExitStatus)
 
     run = RunCorvane({"--help"}, {home});
     EXPECT_EQ(run.status, 0);
+
+    // The version is the module's, from the one place the project states it.
+    ChildSettings settings{home};
+    settings.outputPath = folder / "version";
+    ASSERT_EQ(RunCorvane({"--version"}, settings).status, 0);
+    std::ifstream in(folder / "version");
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "corvane (Corvane Pro) " + std::to_string(CORVANE_VERSION_MAJOR) + "." +
+                        std::to_string(CORVANE_VERSION_MINOR) + "." + std::to_string(CORVANE_VERSION_REVISION) + "." +
+                        std::to_string(CORVANE_VERSION_BUILD));
+}
+
+// A linear frame keeps its stars far below half of white: the run succeeds, changes nothing, and says why.
+TEST(ApplyCommand, AnImageWithoutStarsIsExplained)
+{
+    ScratchFolder folder;
+    ScratchFolder data;
+    ImageFile raw = MakeTestImage(64, 48, 1, false, SampleFormat::U16, 7);
+    for (size_t i = 0; i < size_t(64) * 48; ++i)
+        SamplesAs<uint16_t>(raw)[i] %= 20000; // below half of 65535
+    Write(folder / "raw.fits", FileFormat::Fits, raw);
+    for (const char* command : {"apply", "stars"}) {
+        SCOPED_TRACE(command);
+        std::vector<std::string> arguments = {command, folder / "raw.fits"};
+        if (command == std::string("apply"))
+            arguments.insert(arguments.end(), {folder / "out.fits", "--points", "6"});
+        ChildSettings settings{data.Path().string()};
+        settings.outputPath = folder / "stdout";
+        ChildResult run = RunCorvane(arguments, settings);
+        EXPECT_EQ(run.status, 0) << run.errorText;
+        EXPECT_NE(run.errorText.find(folder / "raw.fits" + ": no star found: a star is taken only where a pixel "
+                                                           "reaches half of white"),
+                  std::string::npos)
+            << run.errorText;
+        EXPECT_NE(run.errorText.find("needs stretching first"), std::string::npos);
+    }
+    EXPECT_TRUE(SameImage(raw, ReadBack(folder / "out.fits")));
 }
 
 TEST(StarsCommand, PrintsTheDetectedStarsAsJson)

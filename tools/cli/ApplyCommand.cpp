@@ -141,6 +141,7 @@ int RunApply(const ApplyOptions& options)
     settings.descriptor = DescriptorFromParameters(parameters);
     settings.tileSize = options.tileSize;
     settings.profile = &image.iccProfile;
+    settings.inputName = options.input;
     OSErr result = RunFilterSession(&document, settings);
     if (WasInterrupted() || result == userCanceledErr) {
         std::fprintf(stderr, "corvane: cancelled; %s was not written\n", options.output.c_str());

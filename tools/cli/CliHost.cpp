@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "engine/StarDetection.h"
+#include "engine/StarList.h"
 #include "engine/StarListJson.h"
 #include "host/PluginMain.h"
 #include "presets/UserFolders.h"
@@ -25,7 +26,9 @@ struct CliHostState
     int32_t abortAfter;
     std::FILE* starSink;
     bool starsWritten;
-    bool starsDone; // the list was taken (written or not); the run may stop
+    bool starsDone;         // the list was taken (written or not); the run may stop
+    bool detectionFinished; // in the current run; the engine forgets its list when the run ends
+    DetectionOutcome detection;
 };
 
 CliHostState gCli;
@@ -35,6 +38,10 @@ void CliProgress(int32 done, int32 total)
     if (gCli.harnessProgress != nullptr)
         gCli.harnessProgress(done, total);
     // The filter reports progress right after detection; the list is complete then and still held.
+    if (gDetection.finished && !gCli.detectionFinished) {
+        gCli.detectionFinished = true;
+        gCli.detection = DetectionOutcome{gStarList.starCount, gStarList.maxSeedBrightness != 0};
+    }
     if (gCli.starSink != nullptr && !gCli.starsDone && gDetection.finished) {
         gCli.starsWritten = WriteStarListJson(gCli.starSink) && std::fflush(gCli.starSink) == 0;
         gCli.starsDone = true;
@@ -119,8 +126,16 @@ void SetAbortAfterCalls(int32_t count)
     gCli.abortCalls = 0;
 }
 
+bool LastDetection(DetectionOutcome* outcome)
+{
+    *outcome = gCli.detection;
+    return gCli.detectionFinished;
+}
+
 void CliEntry(int16 selector, void* record, intptr_t* data, int16* result)
 {
+    if (selector == filterSelectorStart)
+        gCli.detectionFinished = false;
     if (selector != filterSelectorAbout && record != nullptr) {
         auto* filter = static_cast<FilterRecord*>(record);
         if (filter->progressProc != CliProgress) {

@@ -25,6 +25,14 @@ void SetStarListSink(std::FILE* file);
 // After a run with a sink: whether the list was written in full.
 bool StarListWritten();
 
+// What detection found in the last run; false when it did not run to its end (cancelled or failed).
+struct DetectionOutcome
+{
+    uint32_t starCount;
+    bool brightPixel; // some selected, opaque pixel reached half of white, where a star may start
+};
+bool LastDetection(DetectionOutcome* outcome);
+
 void CliEntry(int16 selector, void* record, intptr_t* data, int16* result);
 
 // The file the harness keeps its descriptor registry in ("repeat last filter" between runs), in the

@@ -101,6 +101,7 @@ int RunDemo(const std::string& folder)
     FilterSessionSettings settings;
     settings.descriptor = FactoryDescriptor();
     settings.profile = &image.iccProfile;
+    settings.inputName = samplePath;
     OSErr result = RunFilterSession(&document, settings);
     if (WasInterrupted() || result == userCanceledErr)
         return kExitCancelled;

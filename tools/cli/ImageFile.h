@@ -33,6 +33,8 @@ struct ImageFile
     int32_t colourChannels = 0;      // 1 (grey) or 3 (RGB)
     bool hasAlpha = false;           // one more channel after the colour ones
     bool alphaPremultiplied = false; // kept only so that a TIFF writes back with the alpha kind it had
+    uint16_t tiffCompression = 0; // a TIFF's compression scheme as read, so that it writes back the same; 0 otherwise
+    uint16_t tiffPredictor = 0;   // and its predictor, 0 for none
     SampleFormat format = SampleFormat::U8;
     std::unique_ptr<uint8_t[], FreeDeleter> pixels;
     std::vector<uint8_t> iccProfile; // the embedded profile's bytes, passed through untouched

@@ -17,6 +17,7 @@ int RunStars(const std::string& input)
     HostDocument document = DocumentFromImage(image);
     FilterSessionSettings settings;
     settings.profile = &image.iccProfile;
+    settings.inputName = input;
     SetStarListSink(stdout);
     OSErr result = RunFilterSession(&document, settings);
     const bool written = StarListWritten();
