@@ -45,8 +45,9 @@ const char* const kHelp =
     "white: stretch a linear image, such as a raw FITS frame, first. demo makes the sample starfield\n"
     "in FOLDER (default corvane-demo), or uses the starfield.tif there, and writes the result next to it.\n"
     "\n"
-    "Exit status: 0 done, 1 bad command line, 2 input file error, 3 output file error,\n"
-    "4 filter error (host result code printed), 130 cancelled with Ctrl-C (nothing written).\n";
+    "Exit status: 0 done, 1 bad command line, 2 input file error, 3 output file error (also standard\n"
+    "output), 4 filter error (host result code printed), 128 + the signal when cancelled by Ctrl-C (130),\n"
+    "SIGHUP (129) or SIGTERM (143); nothing is written then.\n";
 
 // The module's own version, so that the program and the plug-in built with it never disagree.
 void PrintVersion()

@@ -104,7 +104,7 @@ int RunDemo(const std::string& folder)
     settings.inputName = samplePath;
     OSErr result = RunFilterSession(&document, settings);
     if (WasInterrupted() || result == userCanceledErr)
-        return kExitCancelled;
+        return CancelledExitStatus();
     if (result != noErr) {
         PrintError(samplePath, "the filter failed (host result code " + std::to_string(result) + ")");
         return kExitFilter;

@@ -33,7 +33,8 @@ void ExplainNoStars(const HostDocument& document, const std::string& name)
 OSErr RunFilterSession(HostDocument* document, const FilterSessionSettings& settings)
 {
     HostOptions options;
-    options.registryPath = HostRegistryPath();
+    std::string registryProblem;
+    options.registryPath = HostRegistryPath(&registryProblem);
     options.tileWidth = int16(settings.tileSize);
     options.tileHeight = int16(settings.tileSize);
     Host host(CliEntry, options);
@@ -55,6 +56,12 @@ OSErr RunFilterSession(HostDocument* document, const FilterSessionSettings& sett
     for (const std::string& fault : host.Faults())
         std::fprintf(stderr, "corvane: warning: the filter misused the host: %s\n", fault.c_str());
     ExplainNoStars(*document, settings.inputName);
+    // Parameters that are not kept would make the next "repeat last" silently use older ones.
+    for (const std::string& problem : host.RegistryFileProblems())
+        std::fprintf(stderr, "corvane: warning: %s\n", problem.c_str());
+    if (options.registryPath.empty() && result == noErr)
+        std::fprintf(stderr, "corvane: warning: the parameters of this run cannot be saved for the next one: %s\n",
+                     registryProblem.c_str());
     if (result == noErr)
         *document = host.Document();
     return result;

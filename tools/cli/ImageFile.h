@@ -50,6 +50,8 @@ const char* SampleFormatName(SampleFormat format);
 size_t RowBytes(const ImageFile& image);
 size_t PixelBytes(const ImageFile& image);
 
+// Checks the sides and channel layout; on failure returns false with the reason in `error`.
+bool CheckImageLayout(const ImageFile& image, std::string* error);
 // Checks the sides and channel layout, then allocates the (uninitialised) pixels. On failure returns
 // false with the reason in `error`; the image is left without pixels.
 bool AllocatePixels(ImageFile* image, std::string* error);

@@ -5,7 +5,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <tiffio.h>
+#include <unistd.h>
 
 #include "tools/cli/ImageFormats.h"
 
@@ -47,6 +49,46 @@ struct TiffCloser
             TIFFClose(tif);
     }
 };
+
+// libtiff writes through these, so that every write is checked by the output file and a failure
+// is kept even where libtiff itself would not report it (its close returns nothing).
+OutputFile* OutputOf(thandle_t handle)
+{
+    return static_cast<OutputFile*>(handle);
+}
+
+tmsize_t ReadOutput(thandle_t handle, void* bytes, tmsize_t size)
+{
+    return tmsize_t(read(OutputOf(handle)->descriptor, bytes, size_t(size)));
+}
+
+tmsize_t WriteOutput(thandle_t handle, void* bytes, tmsize_t size)
+{
+    return WriteToOutput(OutputOf(handle), bytes, size_t(size)) ? size : -1;
+}
+
+toff_t SeekOutput(thandle_t handle, toff_t offset, int whence)
+{
+    return toff_t(lseek(OutputOf(handle)->descriptor, off_t(offset), whence));
+}
+
+int CloseOutput(thandle_t)
+{
+    return 0; // the output file is closed (and checked) by its owner
+}
+
+toff_t OutputSize(thandle_t handle)
+{
+    struct stat info;
+    return fstat(OutputOf(handle)->descriptor, &info) == 0 ? toff_t(info.st_size) : 0;
+}
+
+int MapNothing(thandle_t, void**, toff_t*)
+{
+    return 0;
+}
+
+void UnmapNothing(thandle_t, void*, toff_t) {}
 
 const char* PhotometricName(uint16_t photometric)
 {
@@ -286,10 +328,11 @@ bool ReadTiffFile(const std::string& path, ImageFile* image, std::string* error)
     return ok;
 }
 
-bool WriteTiffFile(const std::string& path, const ImageFile& image, std::string* error)
+bool WriteTiffFile(OutputFile* file, const ImageFile& image, std::string* error)
 {
     InstallTiffHandlers();
-    TiffCloser closer{TIFFOpen(path.c_str(), "w")};
+    TiffCloser closer{TIFFClientOpen("output", "w", file, ReadOutput, WriteOutput, SeekOutput, CloseOutput, OutputSize,
+                                     MapNothing, UnmapNothing)};
     TIFF* tif = closer.tif;
     if (tif == nullptr) {
         *error = WithTiffError("cannot create the TIFF file");
