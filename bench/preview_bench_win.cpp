@@ -161,9 +161,8 @@ int main(int argc, char** argv)
         return 1;
     HWND dialog = CreateWindowExA(0, "Static", "preview_bench", WS_POPUP | WS_VISIBLE, 0, 0, kDisplayWidth + 20,
                                   kDisplayHeight + 20, nullptr, nullptr, instance, nullptr);
-    HWND display =
-        CreateWindowExA(0, "ProxyDisplay", "", WS_CHILD | WS_VISIBLE, 10, 10, kDisplayWidth, kDisplayHeight, dialog,
-                        reinterpret_cast<HMENU>(IDC_PREVIEW), instance, nullptr);
+    HWND display = CreateWindowExA(0, "ProxyDisplay", "", WS_CHILD | WS_VISIBLE, 10, 10, kDisplayWidth, kDisplayHeight,
+                                   dialog, reinterpret_cast<HMENU>(IDC_PREVIEW), instance, nullptr);
     ResetEngine();
     if (InitProxyDisplay(dialog, display, PreviewSource{&input, nullptr}) != noErr)
         return 1;
@@ -214,8 +213,8 @@ int main(int argc, char** argv)
     const double bitmapMegabytes = double(kept.right - kept.left) * double(kept.bottom - kept.top) * 4 / kMegabyte;
     std::printf("memory: proxy and effect layer %.1f MB (8-bit proxy %.1f MB), display bitmap %.1f MB, "
                 "conversion DIB %.1f MB; goal <= %.1f MB\n",
-                layerMegabytes, proxyMegabytes, bitmapMegabytes, kConversionDibSize * kConversionDibSize * 4 / kMegabyte,
-                2 * proxyMegabytes + bitmapMegabytes);
+                layerMegabytes, proxyMegabytes, bitmapMegabytes,
+                kConversionDibSize * kConversionDibSize * 4 / kMegabyte, 2 * proxyMegabytes + bitmapMegabytes);
     std::printf("        all host memory of the module at its peak, besides the input: %.1f MB (stars and shapes "
                 "included)\n",
                 (PeakBufferUsage() - inputBytes) / kMegabyte);
