@@ -283,12 +283,16 @@ TEST_F(PreviewPipeline, SwitchingOneStarOffRedoesOnlyTheTilesItsRectangleMeets)
     const std::vector<uint8_t> partly = Planes(gLayers.effectLayer);
     EXPECT_FALSE(partly == before) << "the star's spikes are gone";
 
-    // The same as the whole layer computed without the star.
+    const std::vector<uint32_t> shown = DisplayPixels();
+
+    // The same as the whole layer computed and drawn without the star: no scaled pixel that straddles the
+    // star's rectangle keeps its old picture.
     FilterParameters other = kFactoryParameters;
     other.intensity += 1;
     preview.RunJob(other);
     preview.RunJob(kFactoryParameters);
     EXPECT_TRUE(Planes(gLayers.effectLayer) == partly);
+    EXPECT_TRUE(DisplayPixels() == shown);
 }
 
 TEST_F(PreviewPipeline, AnInterruptedPreviewEndsAsAnUninterruptedOne)
