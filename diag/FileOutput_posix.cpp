@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,6 +18,18 @@ void* CreateLogFile(const char* path, uint32_t* systemError)
     if (descriptor < 0) {
         *systemError = static_cast<uint32_t>(errno);
         return nullptr;
+    }
+    // A host started with standard input, output or error closed would hand the log that number, and
+    // then whatever it prints would land in the log. The log moves above them.
+    if (descriptor <= STDERR_FILENO) {
+        int moved = fcntl(descriptor, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+        int failure = errno;
+        close(descriptor);
+        if (moved < 0) {
+            *systemError = static_cast<uint32_t>(failure);
+            return nullptr;
+        }
+        descriptor = moved;
     }
     *systemError = 0;
     return reinterpret_cast<void*>(static_cast<intptr_t>(descriptor) + 1);
@@ -49,4 +64,30 @@ bool CommitFileToDisk(std::FILE* file)
 int MoveFileOver(const char* source, const char* target)
 {
     return std::rename(source, target) == 0 ? 0 : errno;
+}
+
+std::FILE* CreateReplacementFile(const char* path, char* temporary, size_t capacity, int* error)
+{
+    const char* slash = std::strrchr(path, '/');
+    const std::string folder =
+        slash == nullptr ? std::string(".") : std::string(path, slash == path ? 1 : slash - path);
+    long nameLimit = pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (nameLimit <= 0)
+        nameLimit = 255;
+    if (!FormatReplacementPattern(path, static_cast<size_t>(nameLimit), temporary, capacity)) {
+        *error = ENAMETOOLONG;
+        return nullptr;
+    }
+    int descriptor = mkostemp(temporary, O_CLOEXEC);
+    if (descriptor < 0) {
+        *error = errno;
+        return nullptr;
+    }
+    std::FILE* file = fdopen(descriptor, "wb");
+    if (file == nullptr) {
+        *error = errno;
+        close(descriptor);
+        unlink(temporary);
+    }
+    return file;
 }

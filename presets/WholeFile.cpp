@@ -8,18 +8,13 @@
 
 WholeFileResult WriteWholeFile(const char* path, const void* data, size_t size, int* error)
 {
-    char temporary[kPathCapacity + 16];
-    int length = std::snprintf(temporary, sizeof temporary, "%s.tmp", path);
-    if (length < 0 || static_cast<size_t>(length) >= sizeof temporary) {
-        *error = ENAMETOOLONG;
+    // A name of its own for every writer: two processes saving the same file at once must not write
+    // into one temporary file, and the last complete one wins.
+    char temporary[kPathCapacity + 32];
+    std::FILE* file = CreateReplacementFile(path, temporary, sizeof temporary, error);
+    if (file == nullptr)
         return WholeFileResult::OpenFailed;
-    }
     errno = 0;
-    std::FILE* file = std::fopen(temporary, "wb");
-    if (file == nullptr) {
-        *error = errno;
-        return WholeFileResult::OpenFailed;
-    }
     bool written = std::fwrite(data, 1, size, file) == size;
     if (written)
         written = CommitFileToDisk(file);

@@ -1,6 +1,7 @@
 // Replacing a file as a whole: the new contents go to a temporary file in the same folder, reach the
-// disk, and only then take the old file's place. A crash or a full disk at any moment leaves either
-// the old file or the new one, never a truncated mixture.
+// disk, and only then take the old file's place in one step. A crash or a full disk at any moment leaves
+// either the old file or the new one, never a truncated mixture, and of several processes writing the
+// same file at once one complete version wins.
 #pragma once
 
 #include <cstddef>

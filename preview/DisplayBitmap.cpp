@@ -240,9 +240,12 @@ void DrawPreviewRegion(HRGN region, const ImageBuffer* effectLayer, double zoom)
             continue;
         RECT destination = r;
         if (zoom > 100.0) {
-            // Whole image pixels map to whole blocks of screen pixels.
-            const RECT blocks = ScaleRect(source, 100.0 / zoom);
-            if (!IntersectRect(&destination, &blocks, &s.scaledProxyRect))
+            // Whole image pixels map to whole blocks of screen pixels. Blocks that reach past the bitmap's
+            // edge are clipped by the bitmap itself: clipping the destination alone would squeeze the
+            // whole source into it and shift the blocks of half the rectangle by a pixel.
+            destination = ScaleRect(source, 100.0 / zoom);
+            RECT inside;
+            if (!IntersectRect(&inside, &destination, &s.scaledProxyRect))
                 continue;
         }
         void* bits = s.conversionBits;

@@ -67,6 +67,16 @@ void SetBar(HWND bar, const SCROLLINFO& info, bool redraw)
     SetLastError(error);
 }
 
+// The flag that disables a bar without scrolling changes nothing for a bar that was never in use, whose
+// empty range already counts as disabled, and leaves such a control enabled: the control follows the bar
+// explicitly.
+void EnableBar(HWND bar, bool enabled)
+{
+    const DWORD error = GetLastError();
+    EnableWindow(bar, enabled);
+    SetLastError(error);
+}
+
 void UpdateBar(bool horizontal, int low, int high, int page, int position, bool redraw)
 {
     const BarState state = Bar(horizontal);
@@ -89,10 +99,13 @@ void UpdateBar(bool horizontal, int low, int high, int page, int position, bool 
             info.nPos = position;
             SetBar(state.bar, info, redraw || !*state.active);
         }
+        if (!*state.active)
+            EnableBar(state.bar, true);
         *state.active = true;
     } else if (*state.active) {
         info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
         SetBar(state.bar, info, true);
+        EnableBar(state.bar, false);
         *state.active = false;
     }
 }

@@ -15,7 +15,7 @@ layers=(
     "preview"
     "ui"
     "tools"
-    "tests bench"
+    "tests bench fuzz"
 )
 
 declare -A rank

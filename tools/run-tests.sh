@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both builds and runs every test: natively under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and the Windows module and its tests under Wine. Exits non-zero when any build or test fails.
+# the fuzz targets for a few seconds each, the Windows module and its tests under Wine, and the release
+# packages. Exits non-zero when any build or test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +17,9 @@ tools/check-format.sh || status=1
 cmake --preset native-debug
 cmake --build --preset native-debug -j "$jobs"
 ctest --preset native-debug -j "$jobs" || status=1
+
+# Every reader of outside data, fuzzed briefly on top of the tests (tools/run-fuzzers.sh 3600 for longer).
+CORVANE_JOBS=$jobs tools/run-fuzzers.sh 8 || status=1
 
 cmake --preset windows
 cmake --build --preset windows -j "$jobs"
@@ -37,5 +41,8 @@ xvfb-run -a tools/wine-run.sh reg add 'HKCU\Software\Wine\X11 Driver' /v Managed
 # A Wine process can, rarely, stall at exit after its tests have passed; the preset gives each test
 # program four minutes and runs one that timed out a second time, so only a repeatable hang fails.
 xvfb-run -a ctest --preset windows || status=1
+
+# The release packages, installed into a scratch root and run there.
+CORVANE_JOBS=$jobs tools/test-packages.sh || status=1
 
 exit $status

@@ -15,6 +15,10 @@ packages=(
     # The Windows tests: Wine under a virtual display, with Wine's own fonts so that windows and their
     # screenshots look as they do on Windows.
     wine64 xvfb xauth fonts-wine
+    # The fuzz targets: clang with libFuzzer and the sanitizer runtimes (tools/run-fuzzers.sh).
+    clang-14 libclang-rt-14-dev
+    # The Debian package: its library dependencies come from dpkg-shlibdeps, which CPack finds through file.
+    dpkg-dev file
 )
 
 sudo_cmd=()

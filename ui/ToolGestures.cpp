@@ -264,8 +264,8 @@ void OnCursorUpdate()
     POINT cursor;
     GetCursorPos(&cursor);
     const RECT area = ImageAreaOnScreen();
-    if (gGesture.state == MouseState::Idle && cursor.x >= area.left && cursor.x <= area.right &&
-        cursor.y >= area.top && cursor.y <= area.bottom)
+    if (gGesture.state == MouseState::Idle && cursor.x >= area.left && cursor.x <= area.right && cursor.y >= area.top &&
+        cursor.y <= area.bottom)
         SetCursor(CurrentToolCursor());
 }
 

@@ -1,6 +1,7 @@
 // Input files the command line cannot use: each gives a message naming the file and the reason, exit
 // status 2, and no output file (nor a temporary one) next to it.
 #include <fstream>
+#include <sys/stat.h>
 #include <tiffio.h>
 #include <zlib.h>
 
@@ -105,6 +106,11 @@ TEST(BadInputFiles, EachIsRefusedWithItsNameAndReasonAndLeavesNoOutput)
     WriteText(bad("wide.fits", wide), FitsImageHeader(8, 40000, 10));
     WriteText(bad("wide.png", wide), PngHeader(40000, 10));
     WriteTiff(bad("wide.tif", wide), 40000, 10, 1, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_MINISBLACK);
+    // Two blocks claiming 4 GB: refused before memory is set aside or the data is looked for.
+    WriteText(bad("huge.fits", "the header claims 32767 x 32767 x 1 samples in 4294705156 bytes; the file holds 2880"),
+              FitsImageHeader(-32, 32767, 32767) + std::string(2880, '\0'));
+    // A pipe without a writer would block the run for ever.
+    ASSERT_EQ(mkfifo(bad("pipe.tif", "not a regular file").c_str(), 0644), 0);
 
     WriteTiff(bad("signed.tif", "unsupported sample format (16-bit signed integer)"), 8, 8, 1, 16, SAMPLEFORMAT_INT,
               PHOTOMETRIC_MINISBLACK);

@@ -154,6 +154,21 @@ inline testing::AssertionResult SameImage(const ImageFile& a, const ImageFile& b
     return testing::AssertionSuccess();
 }
 
+// The whole file as bytes; empty when it cannot be read.
+inline std::string FileBytes(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::string bytes;
+    if (file == nullptr)
+        return bytes;
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.append(chunk, got);
+    std::fclose(file);
+    return bytes;
+}
+
 struct ChildResult
 {
     int status = -1;       // exit status, or 128 + signal
@@ -162,10 +177,10 @@ struct ChildResult
 
 struct ChildSettings
 {
-    std::string dataHome;          // XDG_DATA_HOME of the child (keeps the user's folders out of tests)
-    bool interruptPending = false; // SIGINT raised (blocked) before exec: delivered as soon as the program unblocks it
-    long fileSizeLimit = -1;       // bytes a file may grow to; writes past it fail as on a full disk
-    std::string outputPath = {};   // where standard output goes, when given
+    std::string dataHome;        // XDG_DATA_HOME of the child (keeps the user's folders out of tests)
+    int pendingSignal = 0;       // raised (blocked) before exec: delivered as soon as the program unblocks it
+    long fileSizeLimit = -1;     // bytes a file may grow to; writes past it fail as on a full disk
+    std::string outputPath = {}; // where standard output goes, when given; "-" closes it
 };
 
 inline ChildResult RunCorvane(const std::vector<std::string>& arguments, const ChildSettings& settings)
@@ -176,15 +191,19 @@ inline ChildResult RunCorvane(const std::vector<std::string>& arguments, const C
         return result;
     sigset_t blocked, previous;
     sigemptyset(&blocked);
-    sigaddset(&blocked, SIGINT);
+    if (settings.pendingSignal != 0)
+        sigaddset(&blocked, settings.pendingSignal);
     sigprocmask(SIG_BLOCK, &blocked, &previous);
     pid_t child = fork();
     if (child == 0) {
         dup2(pipeEnds[1], STDERR_FILENO);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
-        if (!settings.outputPath.empty())
+        if (settings.outputPath == "-")
+            close(STDOUT_FILENO);
+        else if (!settings.outputPath.empty())
             dup2(open(settings.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
+        alarm(120); // a program that blocks ends the test instead of hanging it
         if (!settings.dataHome.empty())
             setenv("XDG_DATA_HOME", settings.dataHome.c_str(), 1);
         if (settings.fileSizeLimit >= 0) {
@@ -192,8 +211,8 @@ inline ChildResult RunCorvane(const std::vector<std::string>& arguments, const C
             struct rlimit limit = {rlim_t(settings.fileSizeLimit), rlim_t(settings.fileSizeLimit)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        if (settings.interruptPending)
-            raise(SIGINT); // stays pending across exec while blocked
+        if (settings.pendingSignal != 0)
+            raise(settings.pendingSignal); // stays pending across exec while blocked
         else
             sigprocmask(SIG_SETMASK, &previous, nullptr);
         std::vector<std::string> copies = arguments;

@@ -24,6 +24,29 @@ TEST(HostMapping, SixteenBitFileValuesSurviveTheTripThroughTheHostScale)
     EXPECT_EQ(SamplesAs<uint16_t>(image)[1], 32768);
 }
 
+// Floats outside 0..1 reach the host clamped (NaN as 0) and, where the host value is left alone, come
+// back as they were, bit for bit; a changed sample takes the host's value.
+TEST(HostMapping, FloatSamplesOutsideTheHostRangeAreClampedThereAndKeptHere)
+{
+    const float values[8] = {-5.0f, 2.5f, NAN, INFINITY, -INFINITY, -0.0f, 0.25f, 1000.0f};
+    const double host[8] = {0.0, 1.0, 0.0, 1.0, 0.0, 0.0, 0.25, 1.0};
+    ImageFile image = MakeTestImage(8, 1, 1, false, SampleFormat::F32, 1);
+    std::memcpy(image.pixels.get(), values, sizeof values);
+    EXPECT_EQ(CountClampedSamples(image), 6u);
+    HostDocument document = DocumentFromImage(image);
+    for (int32_t x = 0; x < 8; ++x)
+        EXPECT_EQ(document.Sample(0, x, 0), host[x]) << "sample " << x;
+    StoreDocumentInImage(document, &image);
+    EXPECT_EQ(std::memcmp(image.pixels.get(), values, sizeof values), 0);
+
+    document.SetSample(0, 1, 0, 0.5);
+    document.SetSample(0, 2, 0, 0.75);
+    StoreDocumentInImage(document, &image);
+    EXPECT_EQ(SamplesAs<float>(image)[1], 0.5f);
+    EXPECT_EQ(SamplesAs<float>(image)[2], 0.75f);
+    EXPECT_EQ(std::memcmp(SamplesAs<float>(image) + 3, values + 3, 5 * sizeof(float)), 0);
+}
+
 // Each layout gets its mode; the last channel of a pixel is the transparency plane.
 TEST(HostMapping, FileLayoutsBecomeTheirModesWithTransparencyLast)
 {

@@ -100,3 +100,43 @@ TEST(ImageCodecs, TiffPlanarAndTiledLayoutsReadAsInterleaved)
         EXPECT_TRUE(SameImage(image, ReadBack(path)));
     }
 }
+
+// A TIFF is written back with the compression it came with where that is lossless; anything else, and
+// an image that never was a TIFF, gets deflate with the predictor that suits its samples.
+TEST(ImageCodecs, TiffOutputKeepsTheInputsLosslessCompression)
+{
+    struct Case
+    {
+        SampleFormat sample;
+        uint16_t compression, predictor; // as read from the input; 0 for an input that was not a TIFF
+        uint16_t written, writtenPredictor;
+    };
+    const Case cases[] = {
+        {SampleFormat::U16, COMPRESSION_NONE, 0, COMPRESSION_NONE, 0},
+        {SampleFormat::U8, COMPRESSION_LZW, PREDICTOR_HORIZONTAL, COMPRESSION_LZW, PREDICTOR_HORIZONTAL},
+        {SampleFormat::U16, COMPRESSION_PACKBITS, 0, COMPRESSION_PACKBITS, 0},
+        {SampleFormat::F32, COMPRESSION_ZSTD, PREDICTOR_FLOATINGPOINT, COMPRESSION_ZSTD, PREDICTOR_FLOATINGPOINT},
+        {SampleFormat::U8, COMPRESSION_JPEG, 0, COMPRESSION_ADOBE_DEFLATE, PREDICTOR_HORIZONTAL},
+        {SampleFormat::F32, 0, 0, COMPRESSION_ADOBE_DEFLATE, PREDICTOR_FLOATINGPOINT},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.compression) + " " + SampleFormatName(c.sample));
+        ImageFile image = MakeTestImage(33, 20, 3, false, c.sample, c.compression + 1u);
+        image.tiffCompression = c.compression;
+        image.tiffPredictor = c.predictor;
+        const std::string path = folder / "out.tif";
+        Write(path, FileFormat::Tiff, image);
+        TIFF* tif = TIFFOpen(path.c_str(), "r");
+        ASSERT_NE(tif, nullptr);
+        uint16_t compression = 0, predictor = 0;
+        TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
+        TIFFGetField(tif, TIFFTAG_PREDICTOR, &predictor);
+        TIFFClose(tif);
+        EXPECT_EQ(compression, c.written);
+        EXPECT_EQ(predictor, c.writtenPredictor);
+        const ImageFile back = ReadBack(path);
+        EXPECT_TRUE(SameImage(image, back));
+        EXPECT_EQ(back.tiffCompression, c.written); // what the next write keeps
+    }
+}

@@ -99,6 +99,13 @@ inline uint64_t ColourPlaneChecksum(const HostDocument& document)
     return hash;
 }
 
+// A host that keeps its transfers and progress calls for the checks below.
+inline HostOptions LoggingHost(HostOptions options = HostOptions())
+{
+    options.logCalls = true;
+    return options;
+}
+
 // The rectangles the module wrote, in order; consecutive requests for planes of one tile count once.
 inline std::vector<ImageRect> WrittenTiles(const Host& host)
 {

@@ -51,7 +51,7 @@ TEST_F(FilterRunTest, TilesReachTheHostRowByRowEachWithItsProgressStep)
         SCOPED_TRACE(testing::PrintToString(c.filter));
         HostDocument before = DarkGreyWithStar(c.width, c.height, c.starX, c.starY);
         before.SetFilterRect(c.filter);
-        Host host(Module());
+        Host host(Module(), LoggingHost());
         ASSERT_TRUE(host.SetDocument(before));
         ASSERT_EQ(RunAtFactorySettings(&host), noErr);
 
@@ -66,6 +66,15 @@ TEST_F(FilterRunTest, TilesReachTheHostRowByRowEachWithItsProgressStep)
         }
         ExpectNothingHeld(host);
     }
+    // Only a host asked to keeps the log: a run with one-pixel tiles would make millions of entries.
+    HostOptions options;
+    options.tileWidth = options.tileHeight = 64;
+    Host host(Module(), options);
+    ASSERT_TRUE(host.SetDocument(DarkGreyWithStar(300, 200, 150, 100)));
+    ASSERT_EQ(RunAtFactorySettings(&host), noErr);
+    EXPECT_GT(host.AdvanceStateCalls(), 0);
+    EXPECT_TRUE(host.Transfers().empty());
+    EXPECT_TRUE(host.ProgressCalls().empty());
 }
 
 // Two tiles side by side, stars in both.
@@ -79,7 +88,7 @@ TEST_F(FilterRunTest, AnAbortAfterATileEndsTheRunBeforeTheNext)
 {
     HostOptions options;
     options.abortAt = 1; // the host's cancel is first asked after the first tile
-    Host host(Module(), options);
+    Host host(Module(), LoggingHost(options));
     ASSERT_TRUE(host.SetDocument(TwoTileField()));
     UserMessageWatch messages;
     EXPECT_EQ(RunAtFactorySettings(&host), userCanceledErr);
@@ -105,7 +114,7 @@ TEST_F(FilterRunTest, AnInterruptedRenderIsResumedAndItsTileWrittenOnce)
         ++gInterruptions;
         return true;
     });
-    Host host(Linked());
+    Host host(Linked(), LoggingHost());
     ASSERT_TRUE(host.SetDocument(before));
     ASSERT_EQ(RunAtFactorySettings(&host), noErr);
     EXPECT_EQ(gInterruptions, 3);
@@ -126,7 +135,7 @@ TEST_F(FilterRunTest, AnAbortDuringATileLeavesNothingStaleForTheNextRun)
     {
         HostOptions options;
         options.abortAt = 2; // the first call follows the first tile, the second the interruption
-        Host host(Linked(), options);
+        Host host(Linked(), LoggingHost(options));
         gHost = &host;
         gInterruptions = 0;
         SetUserInputPendingHook([] { // once, while the second tile is rendered (the first is written)
@@ -159,7 +168,7 @@ TEST_F(FilterRunTest, ARenderThatStopsForNoReasonEndsTheRunInsteadOfRetryingFore
             ClearShape(&gRenderShapes.spike);
         return false;
     });
-    Host host(Linked());
+    Host host(Linked(), LoggingHost());
     ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldLayout{300, 200, plugInModeRGBColor, false, false})));
     UserMessageWatch messages;
     EXPECT_EQ(RunAtFactorySettings(&host), paramErr);

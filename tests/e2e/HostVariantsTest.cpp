@@ -28,7 +28,7 @@ TEST_F(FilterRunTest, EveryWayOfServingTheModuleGivesTheSamePicture)
 
     HostDocument reference;
     {
-        Host host(Module());
+        Host host(Module(), LoggingHost());
         ASSERT_TRUE(host.SetDocument(before));
         ASSERT_EQ(RunAtFactorySettings(&host), noErr);
         reference = host.Document();
@@ -63,7 +63,7 @@ TEST_F(FilterRunTest, EveryWayOfServingTheModuleGivesTheSamePicture)
         SCOPED_TRACE(v.name);
         HostOptions options;
         v.change(options);
-        Host host(Module(), options);
+        Host host(Module(), LoggingHost(options));
         ASSERT_TRUE(host.SetDocument(before));
         OSErr result;
         if (v.scripted) {
@@ -92,7 +92,7 @@ TEST_F(FilterRunTest, ThirtyTwoBitCoordinatesReachBeyondSixteenBits)
 
     const HostDocument nearResult = FactoryResult(Module(), StarfieldDocument(field));
 
-    Host host(Module());
+    Host host(Module(), LoggingHost());
     ASSERT_TRUE(host.SetDocument(far));
     ASSERT_EQ(RunAtFactorySettings(&host), noErr);
     EXPECT_EQ(WrittenTiles(host), std::vector<ImageRect>{far.FilterRect()});
@@ -122,7 +122,7 @@ bool RunRefusingAfter(PluginEntryProc entry, bool suite, int32_t granted, const 
     HostOptions options;
     options.bufferSuite = suite;
     (suite ? options.bufferSuiteBeforeRefusal : options.bufferProcsBeforeRefusal) = granted;
-    Host host(entry, options);
+    Host host(entry, LoggingHost(options));
     EXPECT_TRUE(host.SetDocument(before));
     UserMessageWatch messages;
     const OSErr result = RunAtFactorySettings(&host);
@@ -170,7 +170,7 @@ TEST_F(FilterRunTest, AHostWithoutAdvanceStateIsToldSoAndNothingIsHeld)
 {
     HostOptions options;
     options.advanceState = false;
-    Host host(Module(), options);
+    Host host(Module(), LoggingHost(options));
     ASSERT_TRUE(host.SetDocument(StarfieldDocument(FieldLayout{60, 40, plugInModeRGBColor, false, false})));
     UserMessageWatch messages;
     EXPECT_EQ(RunAtFactorySettings(&host), errPlugInHostInsufficient);

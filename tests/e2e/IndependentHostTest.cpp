@@ -48,7 +48,7 @@ TEST_F(FilterRunTest, AnIndependentHostGetsThePictureAReferenceHostGets)
 
         HostDocument reference;
         {
-            Host host(Module());
+            Host host(Module(), LoggingHost());
             ASSERT_TRUE(host.SetDocument(before));
             ASSERT_EQ(RunAtFactorySettings(&host), noErr);
             reference = host.Document();
@@ -63,7 +63,7 @@ TEST_F(FilterRunTest, AnIndependentHostGetsThePictureAReferenceHostGets)
             SCOPED_TRACE("host tiles of " + std::to_string(tile));
             HostOptions options = HostOptions::Independent();
             options.tileWidth = options.tileHeight = tile;
-            Host host(Module(), options);
+            Host host(Module(), LoggingHost(options));
             ASSERT_TRUE(host.SetDocument(before));
             ASSERT_EQ(host.RunRepeat(), noErr);
             const DocumentDifference difference = CompareDocuments(reference, host.Document());

@@ -75,26 +75,24 @@ TEST_F(SettingsFiles, MissingAndShortFilesAreFailedReadsThatLeaveTheBufferUntouc
     EXPECT_EQ(buffer, std::vector<uint8_t>(kParameterBlockSize, 0xAA));
 }
 
-// The new contents are staged beside the target: when that fails the old file stays as it was. A file
-// name from outside is a path and nothing else: format directives in it are logged as they are.
+// The new contents are staged beside the target under a name of their own: when they cannot take its
+// place the target stays as it was and nothing staged is left. A file name from outside is a path and
+// nothing else: format directives in it are logged as they are.
 TEST_F(SettingsFiles, FailedWritesLeaveTheOldFileAndAreReportedAsTheyAre)
 {
     const fs::path path = roots.parameters() / "kept.cvp";
     const std::vector<uint8_t> old = Pattern(kParameterBlockSize, 2), replacement(kParameterBlockSize, 0x11);
-    WriteBytes(path, old);
-    fs::create_directory(roots.parameters() / "kept.cvp.tmp"); // nothing can be staged there
+    fs::create_directories(path); // a folder, which no file can replace
+    WriteBytes(path / "inside.cvp", old);
     EXPECT_FALSE(WriteParameterFile(path.string().c_str(), replacement.data()));
-    EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_NE(LastLine().find("_tfopen() failed with FilePath = '" + path.string() + "'  and  errno = '"),
+    EXPECT_EQ(ReadBytes(path / "inside.cvp"), old);
+    EXPECT_NE(LastLine().find("fwrite() failed with FilePath = '" + path.string() + "'  and  errno = '"),
               std::string::npos)
         << LastLine();
-
-    fs::create_directory(roots.settings() / "UISettings.bin.tmp");
-    WriteBytes(roots.settings() / "UISettings.bin", old);
-    WriteSettingsFile("UISettings.bin", replacement.data(), 52);
-    EXPECT_EQ(ReadBytes(roots.settings() / "UISettings.bin"), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(roots.parameters()), fs::directory_iterator()), 1);
 
     const fs::path odd = roots.local() / "missing %n%s%x" / "set %n.cvp";
     EXPECT_FALSE(WriteParameterFile(odd.string().c_str(), replacement.data()));
-    EXPECT_NE(LastLine().find("FilePath = '" + odd.string() + "'"), std::string::npos) << LastLine();
+    EXPECT_NE(LastLine().find("_tfopen() failed with FilePath = '" + odd.string() + "'"), std::string::npos)
+        << LastLine();
 }

@@ -34,6 +34,12 @@ public:
     void ClickAt(HWND control, POINT clientPoint);
     // Press at `from`, move to `to` in a few steps, release there.
     void Drag(HWND control, POINT from, POINT to);
+    // The parts of a gesture, for tests that act in its middle; points in the control's client coordinates.
+    void ButtonDown(HWND control, POINT clientPoint);
+    void MoveMouse(HWND control, POINT clientPoint);
+    void ButtonUp(HWND control, POINT clientPoint);
+    // A key held down (or let go) across the next inputs, such as Alt or Ctrl over a click.
+    void Hold(WORD key, bool down);
     // Waits until the dialog's thread has taken and handled every input sent so far.
     void Settle();
 

@@ -202,6 +202,36 @@ void DialogDriver::Drag(HWND control, POINT from, POINT to)
     SendInputs(&release, 1, 1);
 }
 
+void DialogDriver::ButtonDown(HWND control, POINT clientPoint)
+{
+    Settle();
+    ClientToScreen(control, &clientPoint);
+    INPUT press[2] = {MouseInput(clientPoint, 0), MouseInput(clientPoint, MOUSEEVENTF_LEFTDOWN)};
+    SendInputs(press, 2, 1);
+}
+
+void DialogDriver::MoveMouse(HWND control, POINT clientPoint)
+{
+    ClientToScreen(control, &clientPoint);
+    INPUT move = MouseInput(clientPoint, 0);
+    SendInputs(&move, 1, 0);
+    Sleep(30); // moves are not counted: give it time to arrive
+    Settle();
+}
+
+void DialogDriver::ButtonUp(HWND control, POINT clientPoint)
+{
+    ClientToScreen(control, &clientPoint);
+    INPUT release = MouseInput(clientPoint, MOUSEEVENTF_LEFTUP);
+    SendInputs(&release, 1, 1);
+}
+
+void DialogDriver::Hold(WORD key, bool down)
+{
+    INPUT input = KeyInput(key, !down);
+    SendInputs(&input, 1, 1);
+}
+
 void DialogDriver::Settle()
 {
     EXPECT_TRUE(WaitUntil([&] { return gInputTaken >= sent_; }))

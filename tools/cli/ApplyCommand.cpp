@@ -1,9 +1,12 @@
 // corvane apply IN OUT [options]: read, filter silently, write in the input's (or OUT's) format.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "presets/ParameterBlock.h"
-#include "presets/ParameterSets.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/FilterSession.h"
 #include "tools/cli/HostMapping.h"
@@ -24,6 +27,16 @@ bool LoadImage(const std::string& path, ImageFile* image, FileFormat* format)
     return false;
 }
 
+void ReportClampedSamples(const std::string& path, const ImageFile& image)
+{
+    const size_t clamped = CountClampedSamples(image);
+    if (clamped != 0)
+        std::fprintf(stderr,
+                     "corvane: %s: %zu samples lie outside 0..1 and were clamped for the filter; the file's values "
+                     "are kept where the filter leaves them unchanged\n",
+                     path.c_str(), clamped);
+}
+
 int SaveImage(const std::string& path, FileFormat format, const ImageFile& image)
 {
     std::string error;
@@ -32,14 +45,17 @@ int SaveImage(const std::string& path, FileFormat format, const ImageFile& image
         PrintError(path, error);
         return kExitOutput;
     }
-    if (!WriteImageFile(output.tempPath, format, image, &error)) {
+    if (!WriteImage(&output.file, format, image, &error)) {
+        // The system's reason is the one a person can act on (a full disk, say).
+        if (output.file.error != 0)
+            error = std::string("cannot write the file (") + std::strerror(output.file.error) + ")";
         AbandonSafeOutput(&output);
         PrintError(path, error);
         return kExitOutput;
     }
     if (WasInterrupted()) {
         AbandonSafeOutput(&output);
-        return kExitCancelled;
+        return CancelledExitStatus();
     }
     if (!CommitSafeOutput(&output, &error)) {
         PrintError(path, error);
@@ -62,16 +78,51 @@ void ParametersFromRecord(const FilterParameters& record, std::vector<ParameterV
         values->push_back(ParameterValue{options[i].key, fields[i]});
 }
 
+// A file named on the command line is the user's: it is read and, if of the older version, converted
+// in memory, but never rewritten or deleted, wherever it lies.
 bool LoadPreset(const std::string& path, std::vector<ParameterValue>* values)
 {
-    void* block = ReadParameterSet(path.c_str());
-    if (block == nullptr) {
-        PrintError(path, "not a usable parameter set (missing, damaged or of an unknown version)");
+    // Opened without waiting, so that a pipe cannot hold the run up before it is refused.
+    int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        PrintError(path, std::string("cannot read the parameter set (") + std::strerror(errno) + ")");
+        return false;
+    }
+    struct stat info;
+    uint8_t bytes[kParameterBlockSize];
+    std::string reason;
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))
+        reason = "not a regular file";
+    else if (info.st_size != off_t(kParameterBlockSize) ||
+             read(descriptor, bytes, sizeof bytes) != ssize_t(sizeof bytes))
+        reason = "not a parameter set (those hold " + std::to_string(kParameterBlockSize) + " bytes, this file " +
+                 std::to_string(info.st_size) + ")";
+    close(descriptor);
+    if (!reason.empty()) {
+        PrintError(path, reason);
+        return false;
+    }
+    const RecordVersion version = ReadRecordVersion(bytes);
+    const RecordVersion& current = kCurrentParametersVersion;
+    const bool isCurrent = version.major == current.major && version.minor == current.minor &&
+                           version.revision == current.revision && version.build == current.build;
+    void* block = isCurrent ? nullptr : ParameterBlockProc(kBlockConvert, bytes, nullptr);
+    if (!isCurrent && block == nullptr) {
+        char text[160];
+        std::snprintf(text, sizeof text, "not a parameter set of a version this program reads (version %u.%u.%u.%u)",
+                      version.major, version.minor, version.revision, version.build);
+        PrintError(path, text);
         return false;
     }
     FilterParameters record;
-    std::memcpy(&record, block, sizeof record);
-    FreeParameterBlock(block);
+    std::memcpy(&record, isCurrent ? bytes : block, sizeof record);
+    if (block != nullptr) {
+        FreeParameterBlock(block);
+        std::fprintf(stderr,
+                     "corvane: %s: parameter set of an older version, converted for this run; the file is "
+                     "left as it is\n",
+                     path.c_str());
+    }
     ParametersFromRecord(record, values);
     return true;
 }
@@ -117,6 +168,7 @@ int RunApply(const ApplyOptions& options)
     FileFormat inputFormat;
     if (!LoadImage(options.input, &image, &inputFormat))
         return kExitInput;
+    ReportClampedSamples(options.input, image);
     if (!namesFormat)
         outputFormat = inputFormat;
     std::string reason = CheckStorable(outputFormat, image);
@@ -141,10 +193,11 @@ int RunApply(const ApplyOptions& options)
     settings.descriptor = DescriptorFromParameters(parameters);
     settings.tileSize = options.tileSize;
     settings.profile = &image.iccProfile;
+    settings.inputName = options.input;
     OSErr result = RunFilterSession(&document, settings);
     if (WasInterrupted() || result == userCanceledErr) {
         std::fprintf(stderr, "corvane: cancelled; %s was not written\n", options.output.c_str());
-        return kExitCancelled;
+        return CancelledExitStatus();
     }
     if (result != noErr) {
         PrintError(options.input, "the filter failed (host result code " + std::to_string(result) + ")");
@@ -153,7 +206,7 @@ int RunApply(const ApplyOptions& options)
 
     StoreDocumentInImage(document, &image);
     int status = SaveImage(options.output, outputFormat, image);
-    if (status == kExitCancelled)
+    if (status == CancelledExitStatus())
         std::fprintf(stderr, "corvane: cancelled; %s was not written\n", options.output.c_str());
     return status;
 }

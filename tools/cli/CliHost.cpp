@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "engine/StarDetection.h"
+#include "engine/StarList.h"
 #include "engine/StarListJson.h"
 #include "host/PluginMain.h"
 #include "presets/UserFolders.h"
@@ -25,7 +26,10 @@ struct CliHostState
     int32_t abortAfter;
     std::FILE* starSink;
     bool starsWritten;
-    bool starsDone; // the list was taken (written or not); the run may stop
+    int starsError;         // errno of the failed write of the list
+    bool starsDone;         // the list was taken (written or not); the run may stop
+    bool detectionFinished; // in the current run; the engine forgets its list when the run ends
+    DetectionOutcome detection;
 };
 
 CliHostState gCli;
@@ -35,8 +39,14 @@ void CliProgress(int32 done, int32 total)
     if (gCli.harnessProgress != nullptr)
         gCli.harnessProgress(done, total);
     // The filter reports progress right after detection; the list is complete then and still held.
+    if (gDetection.finished && !gCli.detectionFinished) {
+        gCli.detectionFinished = true;
+        gCli.detection = DetectionOutcome{gStarList.starCount, gStarList.maxSeedBrightness != 0};
+    }
     if (gCli.starSink != nullptr && !gCli.starsDone && gDetection.finished) {
+        errno = 0;
         gCli.starsWritten = WriteStarListJson(gCli.starSink) && std::fflush(gCli.starSink) == 0;
+        gCli.starsError = gCli.starsWritten ? 0 : (errno != 0 ? errno : EIO);
         gCli.starsDone = true;
     }
     ShowProgress(done, total);
@@ -82,15 +92,24 @@ void HandInProfile(FilterRecord* record)
     record->canUseICCProfiles = 1;
 }
 
-bool MakeFolders(const std::string& path)
+// Creates the folder and its missing parents; false with the reason when it is not a folder afterwards.
+bool MakeFolders(const std::string& path, std::string* problem)
 {
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         std::string part = path.substr(0, slash);
-        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            *problem = part + ": cannot create the folder (" + std::strerror(errno) + ")";
             return false;
+        }
         if (slash == std::string::npos)
-            return true;
+            break;
     }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        *problem = path + ": not a folder";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -105,6 +124,7 @@ void SetStarListSink(std::FILE* file)
 {
     gCli.starSink = file;
     gCli.starsWritten = false;
+    gCli.starsError = 0;
     gCli.starsDone = false;
 }
 
@@ -113,14 +133,27 @@ bool StarListWritten()
     return gCli.starsWritten;
 }
 
+int StarListWriteError()
+{
+    return gCli.starsError;
+}
+
 void SetAbortAfterCalls(int32_t count)
 {
     gCli.abortAfter = count;
     gCli.abortCalls = 0;
 }
 
+bool LastDetection(DetectionOutcome* outcome)
+{
+    *outcome = gCli.detection;
+    return gCli.detectionFinished;
+}
+
 void CliEntry(int16 selector, void* record, intptr_t* data, int16* result)
 {
+    if (selector == filterSelectorStart)
+        gCli.detectionFinished = false;
     if (selector != filterSelectorAbout && record != nullptr) {
         auto* filter = static_cast<FilterRecord*>(record);
         if (filter->progressProc != CliProgress) {
@@ -138,7 +171,7 @@ void CliEntry(int16 selector, void* record, intptr_t* data, int16* result)
         ReleaseProfileHandle();
 }
 
-std::string HostRegistryPath()
+std::string HostRegistryPath(std::string* problem)
 {
     std::string folder;
     char path[kPathCapacity] = {};
@@ -152,13 +185,15 @@ std::string HostRegistryPath()
             folder = data;
         else if (home != nullptr && home[0] == '/')
             folder = std::string(home) + "/.local/share";
-        else
+        else {
+            *problem = "no settings folder (neither XDG_DATA_HOME nor HOME names one)";
             return "";
+        }
         folder += "/Quillmark/Corvane/Settings";
     }
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
-    if (!MakeFolders(folder))
+    if (!MakeFolders(folder, problem))
         return "";
     return folder + "/HostRegistry.bin";
 }

@@ -22,11 +22,22 @@ void SetAbortAfterCalls(int32_t count);
 // While set, the star list is written to `file` as JSON as soon as detection has finished, and the
 // run is then cancelled: the host only wants to see what the filter found.
 void SetStarListSink(std::FILE* file);
-// After a run with a sink: whether the list was written in full.
+// After a run with a sink: whether the list was written in full, and if not, the errno of the failed
+// write (0 when it was never attempted).
 bool StarListWritten();
+int StarListWriteError();
+
+// What detection found in the last run; false when it did not run to its end (cancelled or failed).
+struct DetectionOutcome
+{
+    uint32_t starCount;
+    bool brightPixel; // some selected, opaque pixel reached half of white, where a star may start
+};
+bool LastDetection(DetectionOutcome* outcome);
 
 void CliEntry(int16 selector, void* record, intptr_t* data, int16* result);
 
 // The file the harness keeps its descriptor registry in ("repeat last filter" between runs), in the
-// user's settings folder; the folder is created when missing. Empty when there is no such folder.
-std::string HostRegistryPath();
+// user's settings folder; the folder is created when missing. Empty when there is no such folder, with
+// the reason in `problem`.
+std::string HostRegistryPath(std::string* problem);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "diag/ModuleVersion.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Interrupt.h"
 
@@ -12,12 +13,14 @@ const char* const kHelp =
     "  corvane apply IN OUT [parameters] [--preset FILE.cvp] [--mask FILE] [--tile N]\n"
     "  corvane stars IN\n"
     "  corvane demo [FOLDER]\n"
-    "  corvane --help\n"
+    "  corvane --help | --version\n"
     "\n"
     "apply adds diffraction spikes to the stars of IN and writes OUT. IN may be TIFF (8/16-bit or\n"
     "32-bit float), PNG (8/16-bit) or FITS (BITPIX 8, 16 or -32), grey or RGB, TIFF and PNG with or\n"
     "without alpha. OUT is written in IN's format and depth, or in the format its extension names\n"
-    "(.tif, .png, .fits). Without any parameter or preset, apply repeats the last filter with the\n"
+    "(.tif, .png, .fits). A TIFF OUT keeps a TIFF IN's compression where it is lossless (none, LZW,\n"
+    "deflate, PackBits, ZSTD, LZMA); from any other input, or a JPEG or WebP-compressed TIFF, it is\n"
+    "deflate-compressed. Without any parameter or preset, apply repeats the last filter with the\n"
     "parameters of the previous run.\n"
     "\n"
     "Parameters:\n"
@@ -38,11 +41,22 @@ const char* const kHelp =
     "  --mask FILE         grey image of IN's size: the selection (white = full effect)\n"
     "  --tile N            the host's tile size in pixels\n"
     "\n"
-    "stars prints the stars found in IN as JSON. demo makes the sample starfield in FOLDER (default\n"
-    "corvane-demo), or uses the starfield.tif there, and writes the result next to it.\n"
+    "stars prints the stars found in IN as JSON. A star is taken only where a pixel reaches half of\n"
+    "white: stretch a linear image, such as a raw FITS frame, first. demo makes the sample starfield\n"
+    "in FOLDER (default corvane-demo), or uses the starfield.tif there, and writes the result next to it.\n"
     "\n"
-    "Exit status: 0 done, 1 bad command line, 2 input file error, 3 output file error,\n"
-    "4 filter error (host result code printed), 130 cancelled with Ctrl-C (nothing written).\n";
+    "Exit status: 0 done, 1 bad command line, 2 input file error, 3 output file error (also standard\n"
+    "output), 4 filter error (host result code printed), 128 + the signal when cancelled by Ctrl-C (130),\n"
+    "SIGHUP (129) or SIGTERM (143); nothing is written then.\n";
+
+// The module's own version, so that the program and the plug-in built with it never disagree.
+void PrintVersion()
+{
+    uint32_t version[4];
+    GetFixedFileInfo(OwnModule(), version);
+    std::printf("corvane (Corvane Pro) %u.%u.%u.%u\n", unsigned(version[0]), unsigned(version[1]), unsigned(version[2]),
+                unsigned(version[3]));
+}
 
 void PrintUsageError(const std::string& reason)
 {
@@ -61,6 +75,10 @@ int RunCommandLine(const std::vector<std::string>& arguments)
     std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kHelp, stdout);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        PrintVersion();
         return kExitOk;
     }
     for (const std::string& argument : rest) {

@@ -14,7 +14,7 @@ constexpr int kExitUsage = 1;  // bad command line or option
 constexpr int kExitInput = 2;  // an input file (image, mask, preset) cannot be used
 constexpr int kExitOutput = 3; // the output cannot be written
 constexpr int kExitFilter = 4; // the filter failed; its host result code is printed
-// kExitCancelled (130) in Interrupt.h
+// A cancelled run exits with CancelledExitStatus() (Interrupt.h): 128 + the signal, 130 for Ctrl-C.
 
 int RunApply(const ApplyOptions& options);
 int RunStars(const std::string& input);
@@ -25,6 +25,8 @@ void PrintError(const std::string& subject, const std::string& reason);
 
 // Reads an image, reporting failures against its name; false after printing.
 bool LoadImage(const std::string& path, ImageFile* image, FileFormat* format);
-// Writes an image through a temporary file and returns kExitOk, kExitOutput or kExitCancelled (Ctrl-C
-// before the final rename), after printing any failure.
+// Says once how many float samples of the image the filter sees clamped to 0..1, if any.
+void ReportClampedSamples(const std::string& path, const ImageFile& image);
+// Writes an image through a temporary file and returns kExitOk, kExitOutput or CancelledExitStatus()
+// (a cancel before the final rename), after printing any failure.
 int SaveImage(const std::string& path, FileFormat format, const ImageFile& image);

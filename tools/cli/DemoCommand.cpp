@@ -101,9 +101,10 @@ int RunDemo(const std::string& folder)
     FilterSessionSettings settings;
     settings.descriptor = FactoryDescriptor();
     settings.profile = &image.iccProfile;
+    settings.inputName = samplePath;
     OSErr result = RunFilterSession(&document, settings);
     if (WasInterrupted() || result == userCanceledErr)
-        return kExitCancelled;
+        return CancelledExitStatus();
     if (result != noErr) {
         PrintError(samplePath, "the filter failed (host result code " + std::to_string(result) + ")");
         return kExitFilter;

@@ -1,21 +1,27 @@
-// FITS through cfitsio: the primary image with BITPIX 8, 16 or -32 and one plane (grey) or three
-// (RGB, one plane per colour).
+// FITS: the primary image with BITPIX 8, 16 or -32 and one plane (grey) or three (RGB, one plane per
+// colour). Read through cfitsio; written here, block by block through the output file, because
+// cfitsio's close does not report a failed last write and a full disk would pass unnoticed.
 //
 // Orientation: FITS stores the first row at the bottom of the picture, as viewers of astronomical
 // images show it. The in-memory image is top to bottom, so rows are reversed on reading and again on
 // writing; a file read and written keeps its orientation, and the host sees what a viewer shows.
 //
 // Samples: BITPIX 16 is signed; unsigned 16-bit data is stored with BZERO 32768, which cfitsio
-// applies for us. Physical values outside 0..65535 (signed data with negative values) are clipped.
-// BITPIX -32 floats are passed as they are.
+// applies for us on reading and the writer below subtracts. Physical values outside 0..65535 (signed
+// data with negative values) are clipped. BITPIX -32 floats are passed as they are. Every number is
+// big-endian in the file.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fitsio.h>
+#include <sys/stat.h>
 
 #include "tools/cli/ImageFormats.h"
 
 namespace {
+
+constexpr size_t kFitsBlock = 2880; // headers and data are stored in whole blocks of this size
+constexpr size_t kFitsCard = 80;
 
 std::string FitsErrorText(const char* what, int status)
 {
@@ -91,6 +97,23 @@ bool ReadFitsFile(const std::string& path, ImageFile* image, std::string* error)
     image->hasAlpha = false;
     image->width = int32_t(std::min<long>(sides[0], INT32_MAX));
     image->height = int32_t(std::min<long>(sides[1], INT32_MAX));
+    if (!CheckImageLayout(*image, error))
+        return false;
+    // The data the header claims must be in the file before memory is set aside for it: a few blocks
+    // of header can claim gigabytes. The padding after the data is not asked for; some writers omit it.
+    LONGLONG headerStart = 0, dataStart = 0, dataEnd = 0;
+    const long long claimed =
+        static_cast<long long>(image->width) * image->height * planes * BytesPerSample(image->format);
+    struct stat info;
+    if (fits_get_hduaddrll(fits, &headerStart, &dataStart, &dataEnd, &status) == 0 && stat(path.c_str(), &info) == 0 &&
+        info.st_size - dataStart < claimed) {
+        std::snprintf(text, sizeof text,
+                      "truncated or damaged FITS data (the header claims %d x %d x %ld samples in %lld bytes; the file "
+                      "holds %lld)",
+                      image->width, image->height, planes, claimed, static_cast<long long>(info.st_size - dataStart));
+        *error = text;
+        return false;
+    }
     if (!AllocatePixels(image, error))
         return false;
 
@@ -128,55 +151,94 @@ bool ReadFitsFile(const std::string& path, ImageFile* image, std::string* error)
     return true;
 }
 
-bool WriteFitsFile(const std::string& path, const ImageFile& image, std::string* error)
+namespace {
+
+// One header card: the keyword, then the value right-aligned in columns 11 to 30 as FITS asks.
+void AppendCard(std::string* header, const char* keyword, const std::string& value)
+{
+    char card[kFitsCard + 1];
+    std::snprintf(card, sizeof card, "%-8.8s= %20s", keyword, value.c_str());
+    header->append(card);
+    header->append(kFitsCard - std::strlen(card), ' ');
+}
+
+// Big-endian samples of one FITS row; unsigned 16-bit values are stored signed, less BZERO (32768).
+void AppendRow(const ImageFile& image, int32_t row, size_t plane, std::vector<uint8_t>* block)
+{
+    const size_t bytes = size_t(BytesPerSample(image.format));
+    const size_t channels = size_t(image.colourChannels);
+    const uint8_t* source = image.pixels.get() + size_t(row) * image.width * channels * bytes;
+    for (int32_t x = 0; x < image.width; ++x) {
+        uint8_t sample[4];
+        std::memcpy(sample, source + (x * channels + plane) * bytes, bytes);
+        if (image.format == SampleFormat::U16) {
+            uint16_t value;
+            std::memcpy(&value, sample, 2);
+            value ^= 0x8000;
+            block->push_back(uint8_t(value >> 8));
+            block->push_back(uint8_t(value));
+        } else if (image.format == SampleFormat::F32) {
+            uint32_t value;
+            std::memcpy(&value, sample, 4);
+            for (int shift = 24; shift >= 0; shift -= 8)
+                block->push_back(uint8_t(value >> shift));
+        } else {
+            block->push_back(sample[0]);
+        }
+    }
+}
+
+} // namespace
+
+bool WriteFitsFile(OutputFile* file, const ImageFile& image, std::string* error)
 {
     if (image.hasAlpha) {
         *error = "FITS cannot hold an alpha channel";
         return false;
     }
-    int status = 0;
-    fitsfile* fits = nullptr;
-    // cfitsio never replaces a file, and the safe-output step has already made an empty one under this
-    // name; the disk-file variant is used so that cfitsio takes the name literally.
-    std::remove(path.c_str());
-    if (fits_create_diskfile(&fits, path.c_str(), &status)) {
-        *error = FitsErrorText("cannot create the FITS file", status);
+    const int bitpix = image.format == SampleFormat::U8    ? BYTE_IMG
+                       : image.format == SampleFormat::U16 ? SHORT_IMG
+                                                           : FLOAT_IMG;
+    std::string header;
+    AppendCard(&header, "SIMPLE", "T");
+    AppendCard(&header, "BITPIX", std::to_string(bitpix));
+    AppendCard(&header, "NAXIS", image.colourChannels == 3 ? "3" : "2");
+    AppendCard(&header, "NAXIS1", std::to_string(image.width));
+    AppendCard(&header, "NAXIS2", std::to_string(image.height));
+    if (image.colourChannels == 3)
+        AppendCard(&header, "NAXIS3", "3");
+    AppendCard(&header, "EXTEND", "T");
+    if (image.format == SampleFormat::U16) {
+        AppendCard(&header, "BZERO", "32768");
+        AppendCard(&header, "BSCALE", "1");
+    }
+    header.append("END");
+    header.append((kFitsBlock - header.size() % kFitsBlock) % kFitsBlock, ' ');
+    if (!WriteToOutput(file, header.data(), header.size())) {
+        *error = std::string("cannot write the FITS file (") + std::strerror(file->error) + ")";
         return false;
     }
-    FitsCloser closer{fits};
-    int bitpix = image.format == SampleFormat::U8    ? BYTE_IMG
-                 : image.format == SampleFormat::U16 ? USHORT_IMG
-                                                     : FLOAT_IMG;
-    long sides[3] = {image.width, image.height, image.colourChannels};
-    int axes = image.colourChannels == 3 ? 3 : 2;
-    if (fits_create_img(fits, bitpix, axes, sides, &status)) {
-        *error = FitsErrorText("cannot write the FITS file", status);
-        return false;
-    }
-    const size_t bytes = size_t(BytesPerSample(image.format));
-    const size_t channels = size_t(image.colourChannels);
-    std::unique_ptr<uint8_t[], FreeDeleter> row(static_cast<uint8_t*>(std::malloc(size_t(image.width) * bytes)));
-    if (!row) {
-        *error = "not enough memory for a FITS row";
-        return false;
-    }
-    for (size_t p = 0; p < channels; ++p) {
-        for (int32_t fitsRow = 0; fitsRow < image.height; ++fitsRow) {
-            const uint8_t* source =
-                image.pixels.get() + size_t(image.height - 1 - fitsRow) * image.width * channels * bytes;
-            for (int32_t x = 0; x < image.width; ++x)
-                std::memcpy(row.get() + x * bytes, source + (x * channels + p) * bytes, bytes);
-            long first[3] = {1, fitsRow + 1, long(p) + 1};
-            if (fits_write_pix(fits, FitsDataType(image.format), first, image.width, row.get(), &status)) {
-                *error = FitsErrorText("cannot write the FITS file", status);
-                return false;
+
+    // Rows bottom-up, one plane after the other, gathered into blocks of about a megabyte.
+    std::vector<uint8_t> block;
+    const size_t rowBytes = size_t(image.width) * size_t(BytesPerSample(image.format));
+    const size_t blockBytes = std::max<size_t>(rowBytes, size_t(1) << 20);
+    block.reserve(blockBytes + kFitsBlock);
+    uint64_t dataBytes = 0;
+    bool written = true;
+    for (size_t p = 0; written && p < size_t(image.colourChannels); ++p) {
+        for (int32_t fitsRow = 0; written && fitsRow < image.height; ++fitsRow) {
+            AppendRow(image, image.height - 1 - fitsRow, p, &block);
+            dataBytes += rowBytes;
+            if (block.size() >= blockBytes) {
+                written = WriteToOutput(file, block.data(), block.size());
+                block.clear();
             }
         }
     }
-    // Closing writes the last block; a full disk shows here.
-    closer.fits = nullptr;
-    if (fits_close_file(fits, &status)) {
-        *error = FitsErrorText("cannot write the FITS file", status);
+    block.resize(block.size() + size_t((kFitsBlock - dataBytes % kFitsBlock) % kFitsBlock), 0);
+    if (!written || !WriteToOutput(file, block.data(), block.size())) {
+        *error = std::string("cannot write the FITS file (") + std::strerror(file->error) + ")";
         return false;
     }
     return true;

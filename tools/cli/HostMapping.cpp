@@ -5,6 +5,18 @@
 
 #include "sdk/HostConstants.h"
 
+size_t CountClampedSamples(const ImageFile& image)
+{
+    if (image.format != SampleFormat::F32)
+        return 0;
+    const size_t count = size_t(image.width) * size_t(image.height) * size_t(image.Channels());
+    const float* samples = SamplesAs<float>(image);
+    size_t clamped = 0;
+    for (size_t i = 0; i < count; ++i)
+        clamped += samples[i] >= 0.0f && samples[i] <= 1.0f ? 0 : 1;
+    return clamped;
+}
+
 int16_t HostModeFor(const ImageFile& image)
 {
     const bool rgb = image.colourChannels == 3;
@@ -41,8 +53,10 @@ HostDocument DocumentFromImage(const ImageFile& image)
             }
             case SampleFormat::F32: {
                 const float* in = SamplesAs<float>(image) + first;
-                for (int32_t x = 0; x < image.width; ++x)
-                    std::memcpy(row + size_t(x) * 4, &in[size_t(x) * channels], 4);
+                for (int32_t x = 0; x < image.width; ++x) {
+                    const float h = HostFromFileFloat(in[size_t(x) * channels]);
+                    std::memcpy(row + size_t(x) * 4, &h, 4);
+                }
                 break;
             }
             }
@@ -78,8 +92,13 @@ void StoreDocumentInImage(const HostDocument& document, ImageFile* image)
             }
             case SampleFormat::F32: {
                 float* out = SamplesAs<float>(*image) + first;
-                for (int32_t x = 0; x < image->width; ++x)
-                    std::memcpy(&out[size_t(x) * channels], row + size_t(x) * 4, 4);
+                for (int32_t x = 0; x < image->width; ++x) {
+                    float& v = out[size_t(x) * channels];
+                    const float given = HostFromFileFloat(v);
+                    // Compared as bits: NaN never equals itself, and -0.0 must stay -0.0.
+                    if (std::memcmp(&given, row + size_t(x) * 4, 4) != 0)
+                        std::memcpy(&v, row + size_t(x) * 4, 4);
+                }
                 break;
             }
             }

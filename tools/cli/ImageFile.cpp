@@ -41,26 +41,33 @@ size_t PixelBytes(const ImageFile& image)
     return RowBytes(image) * size_t(image.height);
 }
 
+bool CheckImageLayout(const ImageFile& image, std::string* error)
+{
+    char text[160];
+    if (image.width <= 0 || image.height <= 0) {
+        std::snprintf(text, sizeof text, "image has no pixels (%d x %d)", image.width, image.height);
+        *error = text;
+        return false;
+    }
+    if (image.width > kMaxImageSide || image.height > kMaxImageSide) {
+        std::snprintf(text, sizeof text, "image larger than %d x %d (%d x %d)", kMaxImageSide, kMaxImageSide,
+                      image.width, image.height);
+        *error = text;
+        return false;
+    }
+    if (image.colourChannels != 1 && image.colourChannels != 3) {
+        std::snprintf(text, sizeof text, "unsupported colour model (%d colour channels)", image.colourChannels);
+        *error = text;
+        return false;
+    }
+    return true;
+}
+
 bool AllocatePixels(ImageFile* image, std::string* error)
 {
     image->pixels.reset();
-    char text[160];
-    if (image->width <= 0 || image->height <= 0) {
-        std::snprintf(text, sizeof text, "image has no pixels (%d x %d)", image->width, image->height);
-        *error = text;
+    if (!CheckImageLayout(*image, error))
         return false;
-    }
-    if (image->width > kMaxImageSide || image->height > kMaxImageSide) {
-        std::snprintf(text, sizeof text, "image larger than %d x %d (%d x %d)", kMaxImageSide, kMaxImageSide,
-                      image->width, image->height);
-        *error = text;
-        return false;
-    }
-    if (image->colourChannels != 1 && image->colourChannels != 3) {
-        std::snprintf(text, sizeof text, "unsupported colour model (%d colour channels)", image->colourChannels);
-        *error = text;
-        return false;
-    }
     // At most 32767 * 32767 * 4 channels * 4 bytes: well inside size_t, so no overflow check is needed.
     void* block = std::malloc(PixelBytes(*image));
     if (block == nullptr) {

@@ -33,6 +33,8 @@ struct ImageFile
     int32_t colourChannels = 0;      // 1 (grey) or 3 (RGB)
     bool hasAlpha = false;           // one more channel after the colour ones
     bool alphaPremultiplied = false; // kept only so that a TIFF writes back with the alpha kind it had
+    uint16_t tiffCompression = 0; // a TIFF's compression scheme as read, so that it writes back the same; 0 otherwise
+    uint16_t tiffPredictor = 0;   // and its predictor, 0 for none
     SampleFormat format = SampleFormat::U8;
     std::unique_ptr<uint8_t[], FreeDeleter> pixels;
     std::vector<uint8_t> iccProfile; // the embedded profile's bytes, passed through untouched
@@ -48,6 +50,8 @@ const char* SampleFormatName(SampleFormat format);
 size_t RowBytes(const ImageFile& image);
 size_t PixelBytes(const ImageFile& image);
 
+// Checks the sides and channel layout; on failure returns false with the reason in `error`.
+bool CheckImageLayout(const ImageFile& image, std::string* error);
 // Checks the sides and channel layout, then allocates the (uninitialised) pixels. On failure returns
 // false with the reason in `error`; the image is left without pixels.
 bool AllocatePixels(ImageFile* image, std::string* error);

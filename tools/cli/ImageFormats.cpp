@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const char* FileFormatName(FileFormat format)
 {
@@ -50,21 +53,32 @@ FileFormat FormatFromMagic(const uint8_t* bytes, size_t count)
 bool ReadImageFile(const std::string& path, ImageFile* image, FileFormat* format, std::string* error)
 {
     *format = FileFormat::Unknown;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    // Opened without waiting, so that a pipe with no writer cannot hold the open up before the check.
+    int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
         *error = std::strerror(errno);
         return false;
     }
-    uint8_t head[16];
-    size_t count = std::fread(head, 1, sizeof head, file);
-    const bool failed = std::ferror(file) != 0;
-    const int readError = errno;
-    std::fclose(file);
-    if (count == 0) {
-        *error = failed ? std::strerror(readError) : "empty file";
+    struct stat info;
+    if (fstat(descriptor, &info) != 0) {
+        *error = std::strerror(errno);
+        close(descriptor);
         return false;
     }
-    *format = FormatFromMagic(head, count);
+    if (!S_ISREG(info.st_mode)) {
+        *error = S_ISDIR(info.st_mode) ? "is a folder" : "not a regular file (a pipe, device or socket)";
+        close(descriptor);
+        return false;
+    }
+    uint8_t head[16];
+    ssize_t count = read(descriptor, head, sizeof head);
+    const int readError = errno;
+    close(descriptor);
+    if (count <= 0) {
+        *error = count < 0 ? std::strerror(readError) : "empty file";
+        return false;
+    }
+    *format = FormatFromMagic(head, size_t(count));
     switch (*format) {
     case FileFormat::Tiff: return ReadTiffFile(path, image, error);
     case FileFormat::Png: return ReadPngFile(path, image, error);
@@ -92,7 +106,7 @@ std::string CheckStorable(FileFormat format, const ImageFile& image)
     return "unknown output format (use .tif, .png or .fits)";
 }
 
-bool WriteImageFile(const std::string& path, FileFormat format, const ImageFile& image, std::string* error)
+bool WriteImage(OutputFile* file, FileFormat format, const ImageFile& image, std::string* error)
 {
     std::string reason = CheckStorable(format, image);
     if (!reason.empty()) {
@@ -100,10 +114,28 @@ bool WriteImageFile(const std::string& path, FileFormat format, const ImageFile&
         return false;
     }
     switch (format) {
-    case FileFormat::Tiff: return WriteTiffFile(path, image, error);
-    case FileFormat::Png: return WritePngFile(path, image, error);
-    case FileFormat::Fits: return WriteFitsFile(path, image, error);
+    case FileFormat::Tiff: return WriteTiffFile(file, image, error);
+    case FileFormat::Png: return WritePngFile(file, image, error);
+    case FileFormat::Fits: return WriteFitsFile(file, image, error);
     case FileFormat::Unknown: break;
     }
     return false;
+}
+
+bool WriteImageFile(const std::string& path, FileFormat format, const ImageFile& image, std::string* error)
+{
+    OutputFile file;
+    file.descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (file.descriptor < 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    bool written = WriteImage(&file, format, image, error);
+    if (close(file.descriptor) != 0 && file.error == 0)
+        file.error = errno;
+    if (written && file.error != 0) {
+        *error = std::strerror(file.error);
+        written = false;
+    }
+    return written;
 }

@@ -7,33 +7,45 @@
 
 namespace {
 
-volatile sig_atomic_t gInterrupts = 0;
+const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void OnInterrupt(int)
+volatile sig_atomic_t gInterrupts = 0;
+volatile sig_atomic_t gFirstSignal = 0;
+
+void OnInterrupt(int signal)
 {
-    if (gInterrupts++ == 0)
+    if (gInterrupts++ == 0) {
+        gFirstSignal = signal;
         return;
+    }
     const char* pending = PendingTemporaryFile();
     if (pending != nullptr)
         unlink(pending);
-    _exit(kExitCancelled);
+    _exit(128 + signal);
 }
 
 } // namespace
 
 void InstallInterruptHandler()
 {
-    struct sigaction previous;
-    if (sigaction(SIGINT, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
-        return;
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
+    for (int signal : kStopSignals)
+        sigaddset(&action.sa_mask, signal); // one handler at a time
     sigset_t set;
     sigemptyset(&set);
-    sigaddset(&set, SIGINT);
+    for (int signal : kStopSignals) {
+        struct sigaction previous;
+        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
+        sigaction(signal, &action, nullptr);
+        sigaddset(&set, signal);
+    }
     sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    // Past the size limit on files (ulimit -f), a write then fails with EFBIG and the output is
+    // reported and removed, instead of the process being killed with its temporary file left behind.
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 bool WasInterrupted()
@@ -44,4 +56,10 @@ bool WasInterrupted()
 void ClearInterrupted()
 {
     gInterrupts = 0;
+    gFirstSignal = 0;
+}
+
+int CancelledExitStatus()
+{
+    return 128 + (gFirstSignal != 0 ? int(gFirstSignal) : SIGINT);
 }

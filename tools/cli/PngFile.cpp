@@ -104,17 +104,28 @@ int DecodePng(PngReadContext* context, PngErrorState* state, ImageFile* image, s
 
 struct PngWriteContext
 {
-    std::FILE* file = nullptr;
+    OutputFile* file = nullptr;
     png_structp png = nullptr;
     png_infop info = nullptr;
     png_bytep* rows = nullptr;
 };
 
+// libpng writes through the output file, whose every write is checked; the first failure ends the
+// encoding at once.
+void WritePngBytes(png_structp png, png_bytep bytes, size_t size)
+{
+    auto* file = static_cast<OutputFile*>(png_get_io_ptr(png));
+    if (!WriteToOutput(file, bytes, size))
+        png_error(png, std::strerror(file->error));
+}
+
+void FlushNothing(png_structp) {}
+
 int EncodePng(PngWriteContext* context, PngErrorState* state, const ImageFile& image)
 {
     if (setjmp(png_jmpbuf(context->png)))
         return 1;
-    png_init_io(context->png, context->file);
+    png_set_write_fn(context->png, context->file, WritePngBytes, FlushNothing);
     // A profile libpng finds inconsistent (say, an RGB profile on a grey image) is left out instead
     // of failing the whole output.
     png_set_benign_errors(context->png, 1);
@@ -197,15 +208,11 @@ bool ReadPngFile(const std::string& path, ImageFile* image, std::string* error)
     return outcome == 0;
 }
 
-bool WritePngFile(const std::string& path, const ImageFile& image, std::string* error)
+bool WritePngFile(OutputFile* file, const ImageFile& image, std::string* error)
 {
     PngErrorState state{};
     PngWriteContext context;
-    context.file = std::fopen(path.c_str(), "wb");
-    if (context.file == nullptr) {
-        *error = std::string("cannot create the PNG file (") + std::strerror(errno) + ")";
-        return false;
-    }
+    context.file = file;
     context.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, KeepPngError, IgnorePngWarning);
     if (context.png != nullptr)
         context.info = png_create_info_struct(context.png);
@@ -216,16 +223,8 @@ bool WritePngFile(const std::string& path, const ImageFile& image, std::string* 
         std::snprintf(state.message, sizeof state.message, "not enough memory");
     png_destroy_write_struct(&context.png, &context.info);
     std::free(context.rows);
-    // A full disk often shows only when the buffered tail is flushed.
-    bool flushed = std::fflush(context.file) == 0 && !std::ferror(context.file);
-    int flushError = errno;
-    std::fclose(context.file);
     if (outcome != 0) {
         *error = std::string("cannot write the PNG file (") + state.message + ")";
-        return false;
-    }
-    if (!flushed) {
-        *error = std::string("cannot write the PNG file (") + std::strerror(flushError) + ")";
         return false;
     }
     return true;

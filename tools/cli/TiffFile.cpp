@@ -1,10 +1,13 @@
 // TIFF through libtiff: 8/16-bit unsigned and 32-bit float, grey or RGB, optional alpha, strips or
-// tiles, either planar configuration; written back as deflate-compressed interleaved strips.
+// tiles, either planar configuration; written back as interleaved strips, compressed as the input TIFF
+// was where that is lossless, deflate-compressed otherwise.
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <tiffio.h>
+#include <unistd.h>
 
 #include "tools/cli/ImageFormats.h"
 
@@ -46,6 +49,46 @@ struct TiffCloser
             TIFFClose(tif);
     }
 };
+
+// libtiff writes through these, so that every write is checked by the output file and a failure
+// is kept even where libtiff itself would not report it (its close returns nothing).
+OutputFile* OutputOf(thandle_t handle)
+{
+    return static_cast<OutputFile*>(handle);
+}
+
+tmsize_t ReadOutput(thandle_t handle, void* bytes, tmsize_t size)
+{
+    return tmsize_t(read(OutputOf(handle)->descriptor, bytes, size_t(size)));
+}
+
+tmsize_t WriteOutput(thandle_t handle, void* bytes, tmsize_t size)
+{
+    return WriteToOutput(OutputOf(handle), bytes, size_t(size)) ? size : -1;
+}
+
+toff_t SeekOutput(thandle_t handle, toff_t offset, int whence)
+{
+    return toff_t(lseek(OutputOf(handle)->descriptor, off_t(offset), whence));
+}
+
+int CloseOutput(thandle_t)
+{
+    return 0; // the output file is closed (and checked) by its owner
+}
+
+toff_t OutputSize(thandle_t handle)
+{
+    struct stat info;
+    return fstat(OutputOf(handle)->descriptor, &info) == 0 ? toff_t(info.st_size) : 0;
+}
+
+int MapNothing(thandle_t, void**, toff_t*)
+{
+    return 0;
+}
+
+void UnmapNothing(thandle_t, void*, toff_t) {}
 
 const char* PhotometricName(uint16_t photometric)
 {
@@ -170,6 +213,41 @@ bool ReadStrips(TIFF* tif, ImageFile* image, bool separate, std::string* error)
     return true;
 }
 
+// The input TIFF's own compression where it is lossless and can be written here: a user who chose none,
+// LZW or PackBits gets the same back. Lossy schemes (JPEG, WebP) would change samples the filter left
+// alone, so they and every other input get deflate with the predictor that suits the samples.
+void ChooseCompression(TIFF* tif, const ImageFile& image)
+{
+    const bool isFloat = image.format == SampleFormat::F32;
+    uint16_t compression = COMPRESSION_ADOBE_DEFLATE;
+    uint16_t predictor = isFloat ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL;
+    switch (image.tiffCompression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_PACKBITS: // built into every libtiff, and without a predictor
+        compression = image.tiffCompression;
+        predictor = PREDICTOR_NONE;
+        break;
+    case COMPRESSION_LZW:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_ZSTD:
+    case COMPRESSION_LZMA:
+        if (!TIFFIsCODECConfigured(image.tiffCompression))
+            break;
+        compression = image.tiffCompression;
+        // A floating-point predictor on integer samples would make an unreadable file.
+        predictor =
+            image.tiffPredictor == PREDICTOR_HORIZONTAL || (isFloat && image.tiffPredictor == PREDICTOR_FLOATINGPOINT)
+                ? image.tiffPredictor
+                : PREDICTOR_NONE;
+        break;
+    default: break;
+    }
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+    if (predictor != PREDICTOR_NONE)
+        TIFFSetField(tif, TIFFTAG_PREDICTOR, predictor);
+}
+
 } // namespace
 
 bool ReadTiffFile(const std::string& path, ImageFile* image, std::string* error)
@@ -228,6 +306,10 @@ bool ReadTiffFile(const std::string& path, ImageFile* image, std::string* error)
         *error = text;
         return false;
     }
+    image->tiffCompression = compression;
+    uint16_t predictor = PREDICTOR_NONE;
+    if (TIFFGetField(tif, TIFFTAG_PREDICTOR, &predictor))
+        image->tiffPredictor = predictor;
 
     image->width = int32_t(width > uint32_t(INT32_MAX) ? INT32_MAX : width);
     image->height = int32_t(height > uint32_t(INT32_MAX) ? INT32_MAX : height);
@@ -246,10 +328,11 @@ bool ReadTiffFile(const std::string& path, ImageFile* image, std::string* error)
     return ok;
 }
 
-bool WriteTiffFile(const std::string& path, const ImageFile& image, std::string* error)
+bool WriteTiffFile(OutputFile* file, const ImageFile& image, std::string* error)
 {
     InstallTiffHandlers();
-    TiffCloser closer{TIFFOpen(path.c_str(), "w")};
+    TiffCloser closer{TIFFClientOpen("output", "w", file, ReadOutput, WriteOutput, SeekOutput, CloseOutput, OutputSize,
+                                     MapNothing, UnmapNothing)};
     TIFF* tif = closer.tif;
     if (tif == nullptr) {
         *error = WithTiffError("cannot create the TIFF file");
@@ -264,8 +347,7 @@ bool WriteTiffFile(const std::string& path, const ImageFile& image, std::string*
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, image.colourChannels == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-    TIFFSetField(tif, TIFFTAG_PREDICTOR, isFloat ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL);
+    ChooseCompression(tif, image);
     if (image.hasAlpha) {
         uint16_t kind = image.alphaPremultiplied ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA;
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, uint16_t(1), &kind);

@@ -6,4 +6,7 @@ struct DialogAnswerer::Watch
 
 DialogAnswerer::DialogAnswerer(DialogAnswer) : watch_(nullptr) {}
 
-DialogAnswerer::~DialogAnswerer() = default;
+DialogAnswerer::~DialogAnswerer()
+{
+    delete watch_;
+}

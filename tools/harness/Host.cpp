@@ -21,7 +21,8 @@ Boolean AbortProc()
 
 void ReportProgress(int32 done, int32 total)
 {
-    gHostState->progress.push_back(ProgressCall{done, total});
+    if (gHostState->options.logCalls)
+        gHostState->progress.push_back(ProgressCall{done, total});
 }
 
 int16 Clamp16(int32_t v)
@@ -173,8 +174,7 @@ Host::Host(PluginEntryProc entry, const HostOptions& options) : state_(new State
     InstallMemoryProcs(s);
     InstallSuites(s);
     InstallDescriptorProcs(s);
-    if (!LoadRegistryFile(s))
-        s->Fault("the registry file " + s->options.registryPath + " is not readable");
+    LoadRegistryFile(s);
     PIDescriptorParameters& p = s->descriptorParameters;
     p.descriptorParametersVersion = kCurrentDescriptorParametersVersion;
     p.readDescriptorProcs = &s->readProcs;
@@ -407,8 +407,8 @@ void Host::RegisterData(const std::string& key, DescriptorKeyID dataKey, const v
     Descriptor descriptor;
     PutValue(&descriptor, dataKey, DataValue(data, size_t(length)));
     state_->registry[key] = RegistryEntry{descriptor, persistent};
-    if (persistent && !SaveRegistryFile(state_.get()))
-        state_->Fault("the registry file " + state_->options.registryPath + " could not be written");
+    if (persistent)
+        SaveRegistryFile(state_.get());
 }
 
 const std::vector<TransferRequest>& Host::Transfers() const
@@ -468,6 +468,11 @@ int32_t Host::LiveActionDescriptors() const
 const std::vector<std::string>& Host::Faults() const
 {
     return state_->faults;
+}
+
+const std::vector<std::string>& Host::RegistryFileProblems() const
+{
+    return state_->registryProblems;
 }
 
 void Host::ClearLog()

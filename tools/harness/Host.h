@@ -2,7 +2,9 @@
 // selectors the way hosts do, serves image data through advanceState, records what the module asked
 // for, and can be told to misbehave (refuse memory, fail a transfer, abort, leave out a service).
 //
-//   Host host(PluginMain);                      // natively; on Windows an entry from LoadModule()
+//   HostOptions options;
+//   options.logCalls = true;                    // to see Transfers() afterwards
+//   Host host(PluginMain, options);             // natively; on Windows an entry from LoadModule()
 //   host.SetDocument(HostDocument(640, 480, plugInModeRGBColor));
 //   OSErr result = host.RunInteractive();       // Parameters, Prepare, Start, Continue..., Finish
 //   EXPECT_EQ(host.Transfers()[0].inLoPlane, 0);
@@ -72,6 +74,10 @@ struct HostOptions
 
     // The file the persistent descriptor registry lives in; empty keeps it in memory for this Host only.
     std::string registryPath;
+
+    // Keep every transfer and progress call for Transfers() and ProgressCalls(). For tests: a long run
+    // with small tiles makes millions of them.
+    bool logCalls = false;
 
     // The independent host 'spHO': it serves every plane request from channel 0 onwards (it ignores
     // inLoPlane and outLoPlane), reloads its buffers only when a rectangle changes, delivers several
@@ -164,7 +170,7 @@ public:
     void RegisterData(const std::string& key, DescriptorKeyID dataKey, const void* data, int32_t length,
                       bool persistent);
 
-    // What happened.
+    // What happened. Transfers and progress calls only with Options().logCalls.
     const std::vector<TransferRequest>& Transfers() const;
     int32_t AdvanceStateCalls() const;
     const std::vector<ProgressCall>& ProgressCalls() const;
@@ -177,6 +183,9 @@ public:
     int32_t LiveActionDescriptors() const; // action descriptors not yet freed
     // Misuse the host noticed: unknown or twice-freed handles and buffers, bad planes, runaway loops.
     const std::vector<std::string>& Faults() const;
+    // The registry file could not be read (it was ignored) or written (the entries live on in memory
+    // only): each trouble once, in words for the person running the host. Not the module's doing.
+    const std::vector<std::string>& RegistryFileProblems() const;
     void ClearLog(); // forgets selectors, transfers, progress, property calls and faults
 
     struct State;

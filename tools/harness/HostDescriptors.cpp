@@ -3,7 +3,11 @@
 // hold the serialized entries, so a module may dispose them with handleProcs like any host's.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 
+#include "diag/SystemErrorText.h"
+#include "presets/WholeFile.h"
 #include "tools/harness/HostState.h"
 
 namespace {
@@ -12,6 +16,9 @@ constexpr OSErr errMissingParameter = -1715;
 constexpr OSErr coercedParamErr = 2;
 constexpr OSErr writErr = -20;
 constexpr uint32_t kRegistryFileMagic = 0x31475243; // "CRG1" little-endian
+// The host registers one small block per filter; a file far larger is not one it wrote, and reading it
+// whole would cost its size in memory.
+constexpr uintmax_t kLargestRegistryFile = 1024 * 1024;
 
 // Serialization, little-endian like every machine this runs on.
 
@@ -541,8 +548,24 @@ PIActionDescriptor NewActionDescriptor(const Descriptor& entries)
     return reinterpret_cast<PIActionDescriptor>(object);
 }
 
+void NoteRegistryProblem(Host::State* state, const std::string& text)
+{
+    for (const std::string& known : state->registryProblems)
+        if (known == text)
+            return;
+    state->registryProblems.push_back(text);
+}
+
+std::string SystemErrorText(int error)
+{
+    char text[256];
+    if (error > 0 && GetSystemErrorText(uint32_t(error), text, sizeof text))
+        return text;
+    return "error " + std::to_string(error);
+}
+
 // File: magic, entry count, then per entry the key's length and characters and the descriptor.
-bool SaveRegistryFile(const Host::State* state)
+bool SaveRegistryFile(Host::State* state)
 {
     if (state->options.registryPath.empty())
         return true;
@@ -559,50 +582,67 @@ bool SaveRegistryFile(const Host::State* state)
         Append(&bytes, entry.first.data(), entry.first.size());
         SerializeDescriptor(entry.second.descriptor, &bytes);
     }
-    // Written aside and renamed, so that a crash never leaves half a registry behind.
-    const std::string temporary = state->options.registryPath + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    std::remove(state->options.registryPath.c_str());
-    return std::rename(temporary.c_str(), state->options.registryPath.c_str()) == 0;
+    // Several hosts may save at once: each stages its own file and moves it over the old one in one
+    // step, so the file is always one whole registry.
+    int error = 0;
+    if (WriteWholeFile(state->options.registryPath.c_str(), bytes.data(), bytes.size(), &error) ==
+        WholeFileResult::Written)
+        return true;
+    NoteRegistryProblem(state, state->options.registryPath + ": cannot save the parameters for the next run (" +
+                                   SystemErrorText(error) + ")");
+    return false;
 }
 
 bool LoadRegistryFile(Host::State* state)
 {
-    if (state->options.registryPath.empty())
+    const std::string& path = state->options.registryPath;
+    if (path.empty())
         return true;
-    FILE* file = std::fopen(state->options.registryPath.c_str(), "rb");
-    if (file == nullptr)
+    // Type and size first: a pipe would block the host for ever, and a huge file cost its size.
+    std::error_code failure;
+    const std::filesystem::file_status status = std::filesystem::status(path, failure);
+    if (status.type() == std::filesystem::file_type::not_found)
         return true; // nothing registered yet
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    const std::string ignored = path + ": ignored: ";
+    if (failure) {
+        NoteRegistryProblem(state, ignored + failure.message());
+        return false;
+    }
+    const uintmax_t size = std::filesystem::is_regular_file(status) ? std::filesystem::file_size(path, failure) : 0;
+    if (!std::filesystem::is_regular_file(status) || failure || size > kLargestRegistryFile) {
+        NoteRegistryProblem(state, ignored + "not a settings file of this program");
+        return false;
+    }
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        NoteRegistryProblem(state, ignored + SystemErrorText(errno));
+        return false;
+    }
+    std::vector<uint8_t> bytes(size_t(size) + 1);
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
+    bytes.resize(got);
 
     Reader reader{bytes.data(), bytes.size()};
     uint32_t magic, count;
-    if (!reader.Take(&magic, 4) || magic != kRegistryFileMagic || !reader.Take(&count, 4))
-        return false;
+    bool whole = reader.Take(&magic, 4) && magic == kRegistryFileMagic && reader.Take(&count, 4);
     std::map<std::string, RegistryEntry> registry;
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; whole && i < count; ++i) {
         uint32_t length;
-        if (!reader.Take(&length, 4) || reader.left < length)
-            return false;
+        if (!reader.Take(&length, 4) || reader.left < length) {
+            whole = false;
+            break;
+        }
         std::string key(reinterpret_cast<const char*>(reader.p), length);
         reader.p += length;
         reader.left -= length;
         RegistryEntry entry{Descriptor(), true};
-        if (!ReadEntries(&reader, &entry.descriptor))
-            return false;
+        whole = ReadEntries(&reader, &entry.descriptor);
         registry[key] = entry;
+    }
+    if (!whole) {
+        NoteRegistryProblem(state, ignored + "damaged, or not a settings file of this program");
+        return false;
     }
     state->registry = registry;
     return true;

@@ -128,6 +128,7 @@ struct Host::State
     std::map<std::string, int32_t> acquisitions;
     std::map<std::string, int32_t> releases;
     std::vector<std::string> faults;
+    std::vector<std::string> registryProblems; // each once
 
     bool Independent() const { return options.flavor == HostFlavor::Independent; }
     // True when the host allocated `offset` .. `offset + size` of the record and fills such fields.
@@ -156,8 +157,9 @@ void ReleaseDescriptorObjects(Host::State* state);
 // Descriptors in host handles and in the registry file.
 void SerializeDescriptor(const Descriptor& descriptor, std::vector<uint8_t>* bytes);
 bool DeserializeDescriptor(const uint8_t* bytes, size_t size, Descriptor* descriptor);
+// Both note any trouble with the file in registryProblems.
 bool LoadRegistryFile(Host::State* state);
-bool SaveRegistryFile(const Host::State* state);
+bool SaveRegistryFile(Host::State* state);
 PIActionDescriptor NewActionDescriptor(const Descriptor& entries);
 
 // The host's side of advanceState: commit the last output, load the requested areas.

@@ -209,6 +209,12 @@ void PublishAreas(Host::State* s)
     r->outPlaneBytes = s->out.loaded ? bytesPerSample : 0;
 }
 
+void LogTransfer(Host::State* s, const TransferRequest& t)
+{
+    if (s->options.logCalls)
+        s->transfers.push_back(t);
+}
+
 OSErr Transfer(Host::State* s, bool fromModule)
 {
     const FilterRecord* r = s->record;
@@ -232,14 +238,14 @@ OSErr Transfer(Host::State* s, bool fromModule)
     else if (fromModule && s->aborted)
         t.result = userCanceledErr;
     if (t.result != noErr) {
-        s->transfers.push_back(t);
+        LogTransfer(s, t);
         return t.result;
     }
 
     const ImageRect in = Normalized(request.in), out = Normalized(request.out), mask = Normalized(request.mask);
     if (s->Independent() && in == Normalized(s->in.rect) && out == Normalized(s->out.rect) &&
         mask == Normalized(s->mask.rect)) {
-        s->transfers.push_back(t); // that host keeps its buffers (and the output) as they are
+        LogTransfer(s, t); // that host keeps its buffers (and the output) as they are
         return noErr;
     }
 
@@ -255,7 +261,7 @@ OSErr Transfer(Host::State* s, bool fromModule)
     }
     PublishAreas(s);
     t.reloaded = true;
-    s->transfers.push_back(t);
+    LogTransfer(s, t);
     return t.result;
 }
 
