@@ -29,6 +29,16 @@ std::vector<LONG> Edges(DialogDriver& dialog, int id = 0, std::vector<LONG> delt
     return {r.left + deltas[0], r.top + deltas[1], r.right + deltas[2], r.bottom + deltas[3]};
 }
 
+// Drags the size grip (id IDC_SIZE_GRIP) or the caption (id 0) by (dx, dy), as a person does: a window
+// of another thread is not reliably moved by SetWindowPos under Wine.
+void DragBy(DialogDriver& dialog, int id, LONG dx, LONG dy)
+{
+    const std::vector<LONG> r = Edges(dialog, id);
+    const POINT from = id == 0 ? POINT{(r[2] - r[0]) / 2, -GetSystemMetrics(SM_CYCAPTION) / 2}
+                               : POINT{(r[2] - r[0]) / 2, (r[3] - r[1]) / 2};
+    dialog.Drag(id == 0 ? dialog.Dialog() : dialog.Item(id), from, POINT{from.x + dx, from.y + dy});
+}
+
 std::vector<uint8_t> SettingsBytes(StoredRect rect, uint32_t tool, uint32_t preview, uint16_t build = 9)
 {
     const UISettings settings{{0, 0, 0, build}, rect, tool, preview, {1, 2, 3, 4}, 3};
@@ -73,8 +83,8 @@ TEST_F(DialogLayout, ControlsFollowTheirAnchorsAndTheGripStopsAtTheTemplateSize)
         for (int id : {IDOK, IDC_HORIZONTAL_SCROLL, IDC_PREVIEW, IDC_PREVIEW_CHECK, IDC_HAND_TOOL, IDC_DELETE_TOOL})
             before[id] = Edges(dialog, id);
 
-        SetWindowPos(dialog.Dialog(), nullptr, 0, 0, window[2] - window[0] + 100, window[3] - window[1] + 50,
-                     SWP_NOMOVE | SWP_NOZORDER);
+        DragBy(dialog, IDC_SIZE_GRIP, 100, 50);
+        EXPECT_EQ(Edges(dialog, 0, {0, 0, -100, -50}), window);
         EXPECT_EQ(Edges(dialog, IDOK, {-100, 0, -100, 0}), before[IDOK]);
         EXPECT_EQ(Edges(dialog, IDC_HORIZONTAL_SCROLL, {0, -50, -100, -50}), before[IDC_HORIZONTAL_SCROLL]);
         EXPECT_EQ(Edges(dialog, IDC_PREVIEW, {0, 0, -100, -50}), before[IDC_PREVIEW]);
@@ -86,9 +96,7 @@ TEST_F(DialogLayout, ControlsFollowTheirAnchorsAndTheGripStopsAtTheTemplateSize)
         std::filesystem::create_directories(BuildOutputPath(screenshots.string()));
         EXPECT_TRUE(dialog.SaveScreenshot(BuildOutputPath((screenshots / "dialog-enlarged.png").string())));
 
-        const std::vector<LONG> grip = Edges(dialog, IDC_SIZE_GRIP);
-        const POINT middle{(grip[2] - grip[0]) / 2, (grip[3] - grip[1]) / 2};
-        dialog.Drag(dialog.Item(IDC_SIZE_GRIP), middle, POINT{middle.x - 400, middle.y - 300});
+        DragBy(dialog, IDC_SIZE_GRIP, -400, -300);
         EXPECT_EQ(Edges(dialog), window);
         for (const auto& [id, edges] : before)
             EXPECT_EQ(Edges(dialog, id), edges) << "control " << id;
@@ -110,8 +118,10 @@ TEST_F(DialogLayout, OkStoresThePlaceAndToolAndCancelLeavesTheFile)
         for (int wait = 0; wait < 250 && zoomIcon() != zoomSelected; ++wait)
             Sleep(20);
         EXPECT_EQ(zoomIcon(), zoomSelected);
-        SetWindowPos(dialog.Dialog(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        const std::vector<LONG> opened = Edges(dialog);
+        DragBy(dialog, 0, 40 - opened[0], 30 - opened[1]);
         moved = Edges(dialog);
+        EXPECT_EQ(std::vector<LONG>(moved.begin(), moved.begin() + 2), (std::vector<LONG>{40, 30}));
         dialog.Press(VK_RETURN);
     });
     EXPECT_EQ(result, noErr);
@@ -120,10 +130,8 @@ TEST_F(DialogLayout, OkStoresThePlaceAndToolAndCancelLeavesTheFile)
 
     RunWithDialog(host_.get(), [&](DialogDriver& dialog) {
         EXPECT_EQ(Edges(dialog), moved) << "the dialog opens where OK left it";
-        SetWindowPos(dialog.Dialog(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        // Read back, which waits for the dialog's thread: Wine can crash when a window it has just moved
-        // for another thread is closed at once.
-        EXPECT_EQ(Edges(dialog)[0], 200);
+        DragBy(dialog, 0, 160, 120);
+        EXPECT_EQ(Edges(dialog, 0, {-160, -120, -160, -120}), moved);
         dialog.Press(VK_ESCAPE);
     });
     EXPECT_EQ(ReadBytes(file_), written) << "Cancel wrote the settings";
