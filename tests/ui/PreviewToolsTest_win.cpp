@@ -238,9 +238,16 @@ POINT CentreOf(DialogDriver& dialog)
 // Under Xvfb the pointer's own motion events carry the X server's modifier state, which knows nothing of
 // an Alt sent before, and Wine then lets go of Alt. So the pointer goes to the point first, and Alt is
 // pressed once it rests there; the caller lets go of Alt.
-void AltClick(DialogDriver& dialog, HWND control, POINT at)
+void RestAt(DialogDriver& dialog, HWND control, POINT at)
 {
     dialog.MoveMouse(control, at);
+    Sleep(150); // the motion's echo from the X server arrives in this time
+    dialog.Settle();
+}
+
+void AltClick(DialogDriver& dialog, HWND control, POINT at)
+{
+    RestAt(dialog, control, at);
     dialog.Hold(VK_MENU, true);
     dialog.ClickAt(control, at);
 }
@@ -416,7 +423,7 @@ TEST_F(PreviewTools, AltSwitchesStarsBackOnAndOnesThatNeverHadSpikes)
         AltClick(dialog, display, ClientAt(dialog, 50, kStarE));
         // Alt again, once the pointer rests at the band's start (see AltClick).
         const POINT from = ClientAt(dialog, 50, kNoSpikes, -12, -12), to = ClientAt(dialog, 50, kNoSpikes, 12, 12);
-        dialog.MoveMouse(display, from);
+        RestAt(dialog, display, from);
         dialog.Hold(VK_MENU, true);
         dialog.Drag(display, from, to);
         dialog.Hold(VK_MENU, false);
