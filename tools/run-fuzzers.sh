@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-10}
-targets=(tiff png fits parameter_set registry)
+targets=(tiff png fits parameter_set registry ui_settings)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "${CORVANE_JOBS:-2}"

@@ -1,6 +1,5 @@
 #include "ui/UISettings.h"
 
-#include "presets/SettingsFiles.h"
 #include "ui/PreviewTools.h"
 
 namespace {
@@ -19,19 +18,14 @@ UISettingsState gUISettings{kDefaultUISettings, false};
 
 bool LoadUISettings()
 {
-    // Read aside first: only a whole record of the current version replaces what is in memory.
-    UISettings stored;
-    if (ReadSettingsFile(kUISettingsFileName, &stored, sizeof stored) &&
-        CheckRecordVersion(kUISettingsVersion, ReadRecordVersion(&stored))) {
-        gUISettings.settings = stored;
+    if (ReadUISettingsRecord(&gUISettings.settings))
         gUISettings.loaded = true;
-    }
     return gUISettings.loaded;
 }
 
 void SaveUISettings()
 {
-    WriteSettingsFile(kUISettingsFileName, &gUISettings.settings, sizeof gUISettings.settings);
+    WriteUISettingsRecord(gUISettings.settings);
 }
 
 void ResetUISettings()
