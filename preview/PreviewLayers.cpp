@@ -27,10 +27,9 @@ void MakeHostProxyValid(const RECT& rect)
 {
     PreviewLayers& l = gLayers;
     HRGN r = CreateRectRgnIndirect(&rect);
-    CombineRegions(l.hostTemp, r, l.validHostProxy, RGN_AND, __LINE__,
-                   "Could not combine WorkRegion and ValidHostProxyRegion.");
-    int left = CombineRegions(l.hostInvalidWork, r, l.hostTemp, RGN_DIFF, __LINE__,
-                              "Could not combine InvalidWorkRegion and TempRegion.");
+    int left = InvalidPart(l.hostInvalidWork, l.hostTemp, r, l.validHostProxy, __LINE__,
+                           "Could not combine WorkRegion and ValidHostProxyRegion.",
+                           "Could not combine InvalidWorkRegion and TempRegion.");
     if (LeftSomething(left)) {
         const RECT proxyBounds = ToRect(l.hostProxy.rect);
         HRGN proxyRect = CreateRectRgnIndirect(&proxyBounds);
@@ -119,10 +118,9 @@ bool ComputeEffectIn(const RECT& rect, const PreviewJob& job)
 {
     PreviewLayers& l = gLayers;
     HRGN r = CreateRectRgnIndirect(&rect);
-    CombineRegions(l.effectTemp, r, l.validEffectProxy, RGN_AND, __LINE__,
-                   "Could not combine WorkRegion and ValidEffectProxyRegion.");
-    int left = CombineRegions(l.effectInvalidWork, r, l.effectTemp, RGN_DIFF, __LINE__,
-                              "Could not combine WorkRegion and TempRegion.");
+    int left = InvalidPart(l.effectInvalidWork, l.effectTemp, r, l.validEffectProxy, __LINE__,
+                           "Could not combine WorkRegion and ValidEffectProxyRegion.",
+                           "Could not combine WorkRegion and TempRegion.");
     DeleteRegion(r);
     if (!LeftSomething(left))
         return true;

@@ -156,10 +156,9 @@ bool DrawTile()
     ScaledSide& s = gSide;
     const PreviewJob& job = s.job;
     SetRegion(s.work, s.currentTile, __LINE__, "Could not set rectangle into WorkRegion.");
-    CombineRegions(s.temp, s.work, s.validScaledProxy, RGN_AND, __LINE__,
-                   "Could not combine WorkRegion with ValidScaledProxyRegion.");
-    int left = CombineRegions(s.invalidWork, s.work, s.temp, RGN_DIFF, __LINE__,
-                              "Could not combine WorkRegion with TempRegion.");
+    int left = InvalidPart(s.invalidWork, s.temp, s.work, s.validScaledProxy, __LINE__,
+                           "Could not combine WorkRegion with ValidScaledProxyRegion.",
+                           "Could not combine WorkRegion with TempRegion.");
     if (LeftSomething(left)) {
         if (!ComputeEffectIn(ScaleRect(s.currentTile, job.zoom * 0.01), job))
             return false;

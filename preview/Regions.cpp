@@ -43,6 +43,13 @@ int CombineRegions(HRGN target, HRGN a, HRGN b, int mode, uint32_t line, const c
     return complexity;
 }
 
+int InvalidPart(HRGN invalid, HRGN temp, HRGN area, HRGN valid, uint32_t line, const char* intersectFailure,
+                const char* differenceFailure)
+{
+    CombineRegions(temp, area, valid, RGN_AND, line, intersectFailure);
+    return CombineRegions(invalid, area, temp, RGN_DIFF, line, differenceFailure);
+}
+
 bool IsRegionEmpty(HRGN region)
 {
     RECT box;

@@ -28,6 +28,9 @@ inline void EmptyRegion(HRGN region)
     SetRectRgn(region, 0, 0, 0, 0);
 }
 bool IsRegionEmpty(HRGN region);
+// `invalid` = `area` less what `valid` holds, through `temp`: the complexity of the result.
+int InvalidPart(HRGN invalid, HRGN temp, HRGN area, HRGN valid, uint32_t line, const char* intersectFailure,
+                const char* differenceFailure);
 
 // The rectangles of a region in the system's order; empty when the region is empty or unreadable.
 std::vector<RECT> RegionRects(HRGN region);

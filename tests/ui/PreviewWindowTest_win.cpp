@@ -112,17 +112,11 @@ void ChooseFromZoomMenu(DialogDriver& dialog, int steps)
 // The sample starfield of `corvane demo`, in display encoding and the host's scale for `mode`.
 HostDocument SampleStarfield(int16 mode, double scale)
 {
-    StarfieldOptions options;
-    options.width = 1024;
-    options.height = 768;
-    options.seed = 20240601;
-    options.starCount = 180;
-    options.background = 0.004;
-    options.noise = 0.002;
+    const StarfieldOptions options = SampleStarfieldOptions();
     const LinearImage field = RenderStarfield(options, GenerateStars(options));
-    HostDocument document(1024, 768, mode);
+    HostDocument document(field.width, field.height, mode);
     document.Fill([&](int32_t plane, int32_t x, int32_t y) {
-        const double v = field.rgb[(size_t(y) * 1024 + size_t(x)) * 3 + size_t(plane)];
+        const double v = field.rgb[(size_t(y) * size_t(field.width) + size_t(x)) * 3 + size_t(plane)];
         return std::round((v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055) * scale);
     });
     return document;

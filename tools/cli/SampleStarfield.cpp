@@ -19,13 +19,7 @@ uint16_t EncodeSample(float linear)
 
 bool MakeSampleStarfield(ImageFile* image, std::string* error)
 {
-    StarfieldOptions options;
-    options.width = 1024;
-    options.height = 768;
-    options.seed = 20240601;
-    options.starCount = 180;
-    options.background = 0.004;
-    options.noise = 0.002;
+    const StarfieldOptions options = SampleStarfieldOptions();
     const LinearImage field = RenderStarfield(options, GenerateStars(options));
 
     image->width = field.width;

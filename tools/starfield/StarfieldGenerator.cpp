@@ -36,6 +36,18 @@ double PortableExp(double x)
     return std::ldexp(sum, int(k));
 }
 
+StarfieldOptions SampleStarfieldOptions()
+{
+    StarfieldOptions options;
+    options.width = 1024;
+    options.height = 768;
+    options.seed = 20240601;
+    options.starCount = 180;
+    options.background = 0.004;
+    options.noise = 0.002;
+    return options;
+}
+
 std::vector<StarfieldStar> GenerateStars(const StarfieldOptions& options)
 {
     SeededRandom random(options.seed);

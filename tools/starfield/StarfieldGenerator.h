@@ -67,6 +67,8 @@ private:
 double PortableExp(double x);
 
 std::vector<StarfieldStar> GenerateStars(const StarfieldOptions& options);
+// The bundled sample starfield (what `corvane demo` writes): 1024 x 768, 180 stars, dark and quiet.
+StarfieldOptions SampleStarfieldOptions();
 
 // Background, stars and noise; values clamped to 0..1.
 LinearImage RenderStarfield(const StarfieldOptions& options, const std::vector<StarfieldStar>& stars);
