@@ -8,6 +8,16 @@
 #include <string>
 #include <unistd.h>
 
+// Writes one input to `path`, whole; a fuzzer that cannot write its input stops.
+inline void WriteFuzzInput(const std::string& path, const uint8_t* data, size_t size)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
+        std::perror("corvane fuzz: writing the input file");
+        std::abort();
+    }
+}
+
 inline const char* FuzzFile(const uint8_t* data, size_t size)
 {
     static const std::string path = [] {
@@ -24,10 +34,6 @@ inline const char* FuzzFile(const uint8_t* data, size_t size)
         std::atexit([] { unlink(removed.c_str()); });
         return name;
     }();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
-        std::perror("corvane fuzz: writing the scratch file");
-        std::abort();
-    }
+    WriteFuzzInput(path, data, size);
     return path.c_str();
 }

@@ -1,10 +1,10 @@
 // UISettings.bin on any bytes, read as the dialog reads it before it opens: a record is accepted only
 // whole and of the current version, and a refused file leaves the caller's settings as they were.
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "fuzz/FuzzFile.h"
 #include "presets/UISettingsRecord.h"
 #include "presets/UserFolders.h"
 
@@ -16,9 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         return std::string(folder) + kPathSeparator + kUISettingsFileName;
     }();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
-        std::abort();
+    WriteFuzzInput(path, data, size);
 
     UISettings settings{};
     std::memset(&settings, 0xA5, sizeof settings);

@@ -6,6 +6,7 @@
 #include "diag/ErrorReport.h"
 #include "preview/PreviewStatistics.h"
 #include "preview/PreviewView.h"
+#include "preview/Rects.h"
 #include "preview/Regions.h"
 #include "preview/ScaleRect.h"
 
@@ -18,16 +19,6 @@ constexpr double kPixelReplicationZoom = 200.0; // from here up, image pixels be
 constexpr DWORD kWindowsColourSpace = 0x57696E20; // 'Win '
 constexpr DWORD kProfileEmbedded = 0x4D424544;    // 'MBED'
 constexpr int kStretchFailed = int(GDI_ERROR);
-
-LONG Width(const RECT& r)
-{
-    return r.right - r.left;
-}
-
-LONG Height(const RECT& r)
-{
-    return r.bottom - r.top;
-}
 
 void FillConversionHeader(ConversionInfo* info)
 {
@@ -79,7 +70,8 @@ void DropProfile()
 HBITMAP NewDisplayBitmap(const RECT& size)
 {
     HDC windowDC = GetDC(gView.display);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDC, std::max<LONG>(Width(size), 1), std::max<LONG>(Height(size), 1));
+    HBITMAP bitmap =
+        CreateCompatibleBitmap(windowDC, std::max<LONG>(RectWidth(size), 1), std::max<LONG>(RectHeight(size), 1));
     ReleaseDC(gView.display, windowDC);
     if (bitmap == nullptr)
         ReportSystemFailure(__LINE__, "Could not create the display bitmap.");
@@ -107,7 +99,7 @@ void CopyIntoNewBitmap(const RECT& wanted, const RECT& proxy)
     gDisplayBitmap.bitmap = bitmap;
     if (old != nullptr) {
         SelectObject(gDisplayBitmap.secondDC, old);
-        BitBlt(gDisplayBitmap.displayDC, 0, 0, Width(wanted), Height(wanted), gDisplayBitmap.secondDC,
+        BitBlt(gDisplayBitmap.displayDC, 0, 0, RectWidth(wanted), RectHeight(wanted), gDisplayBitmap.secondDC,
                wanted.left - proxy.left, wanted.top - proxy.top, SRCCOPY);
         // The old picture is not needed once copied; giving it back at once keeps one bitmap alive, not two.
         SelectObject(gDisplayBitmap.secondDC, gDisplayBitmap.secondOriginal);
@@ -165,8 +157,8 @@ void ReleaseDisplayBitmap()
 DisplayArea WantedDisplayArea(const PreviewJob& job)
 {
     const RECT bounds = ScaledImageBounds(job.zoom);
-    const LONG w = Width(job.viewRect);
-    const LONG h = Height(job.viewRect);
+    const LONG w = RectWidth(job.viewRect);
+    const LONG h = RectHeight(job.viewRect);
     auto span = [](LONG centre, LONG size, LONG low, LONG high, LONG* from, LONG* to) {
         *from = std::max(centre - size / 2, low);
         *to = *from + size;
@@ -189,8 +181,8 @@ DisplayArea WantedDisplayArea(const PreviewJob& job)
 bool KeepsDisplayMargin(const PreviewJob& job, const RECT& proxy)
 {
     const RECT bounds = ScaledImageBounds(job.zoom);
-    const LONG halfW = Width(job.viewRect) / 2;
-    const LONG halfH = Height(job.viewRect) / 2;
+    const LONG halfW = RectWidth(job.viewRect) / 2;
+    const LONG halfH = RectHeight(job.viewRect) / 2;
     return ((job.centreX - halfW) - proxy.left >= halfW || proxy.left == bounds.left) &&
            (proxy.right - halfW - job.centreX >= halfW || proxy.right == bounds.right) &&
            ((job.centreY - halfH) - proxy.top >= halfH || proxy.top == bounds.top) &&
@@ -215,12 +207,12 @@ void UpdateDisplayBitmap(const PreviewJob& job)
     const RECT proxy = s.scaledProxyRect;
     if (KeepsDisplayMargin(job, proxy))
         return;
-    if (Width(wanted) != Width(proxy) || Height(wanted) != Height(proxy)) {
+    if (RectWidth(wanted) != RectWidth(proxy) || RectHeight(wanted) != RectHeight(proxy)) {
         CopyIntoNewBitmap(wanted, proxy);
     } else {
         RECT scroll = wanted;
         OffsetRect(&scroll, -proxy.left, -proxy.top);
-        const RECT clip{0, 0, Width(proxy), Height(proxy)};
+        const RECT clip{0, 0, RectWidth(proxy), RectHeight(proxy)};
         ScrollDC(s.displayDC, proxy.left - wanted.left, proxy.top - wanted.top, &scroll, &clip, nullptr, nullptr);
     }
     s.scaledProxyRect = wanted;
@@ -229,7 +221,7 @@ void UpdateDisplayBitmap(const PreviewJob& job)
 void DrawPreviewRegion(HRGN region, const ImageBuffer* effectLayer, double zoom)
 {
     DisplayBitmapState& s = gDisplayBitmap;
-    const RECT layer{effectLayer->rect.left, effectLayer->rect.top, effectLayer->rect.right, effectLayer->rect.bottom};
+    const RECT layer = ToRect(effectLayer->rect);
     const bool managed = s.info.header.bV5CSType == kProfileEmbedded;
     if (managed)
         SetICMMode(s.displayDC, ICM_ON);
@@ -251,9 +243,9 @@ void DrawPreviewRegion(HRGN region, const ImageBuffer* effectLayer, double zoom)
         void* bits = s.conversionBits;
         HBITMAP temporary = nullptr;
         BITMAPV5HEADER& header = s.info.header;
-        if (Width(source) > kConversionDibSize || Height(source) > kConversionDibSize) {
-            header.bV5Width = Width(source);
-            header.bV5Height = Height(source);
+        if (RectWidth(source) > kConversionDibSize || RectHeight(source) > kConversionDibSize) {
+            header.bV5Width = RectWidth(source);
+            header.bV5Height = RectHeight(source);
             temporary = CreateDIBSection(s.displayDC, reinterpret_cast<const BITMAPINFO*>(&s.info), DIB_RGB_COLORS,
                                          &bits, nullptr, 0);
             if (temporary == nullptr)
@@ -265,8 +257,8 @@ void DrawPreviewRegion(HRGN region, const ImageBuffer* effectLayer, double zoom)
         if (DrawTileIntoConversionDIB(&header, bits, effectLayer, source)) {
             auto stretch = [&] {
                 return StretchDIBits(s.displayDC, destination.left - s.scaledProxyRect.left,
-                                     destination.top - s.scaledProxyRect.top, Width(destination), Height(destination),
-                                     0, 0, Width(source), Height(source), bits,
+                                     destination.top - s.scaledProxyRect.top, RectWidth(destination),
+                                     RectHeight(destination), 0, 0, RectWidth(source), RectHeight(source), bits,
                                      reinterpret_cast<const BITMAPINFO*>(&s.info), DIB_RGB_COLORS, SRCCOPY);
             };
             int drawn = stretch();

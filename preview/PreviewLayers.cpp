@@ -5,56 +5,38 @@
 #include "engine/RenderEffect.h"
 #include "engine/StarDetection.h"
 #include "preview/PreviewStatistics.h"
+#include "preview/Rects.h"
 #include "preview/Regions.h"
 
 PreviewLayers gLayers;
 
 namespace {
 
-RECT ToRect(const ImageRect& r)
-{
-    return RECT{r.left, r.top, r.right, r.bottom};
-}
-
-ImageRect ToImageRect(const RECT& r)
-{
-    return ImageRect{r.left, r.top, r.right, r.bottom};
-}
-
 // The whole input is converted the first time any of it is needed, and never again while the dialog is
 // open: the conversion is one pass, and the proxy is far smaller than the input at 16 or 32 bits.
 void MakeHostProxyValid(const RECT& rect)
 {
     PreviewLayers& l = gLayers;
-    HRGN r = CreateRectRgnIndirect(&rect);
-    int left = InvalidPart(l.hostInvalidWork, l.hostTemp, r, l.validHostProxy, __LINE__,
+    int left = InvalidPart(l.hostInvalidWork, l.hostTemp, rect, l.validHostProxy, __LINE__,
                            "Could not combine WorkRegion and ValidHostProxyRegion.",
                            "Could not combine InvalidWorkRegion and TempRegion.");
     if (LeftSomething(left)) {
-        const RECT proxyBounds = ToRect(l.hostProxy.rect);
-        HRGN proxyRect = CreateRectRgnIndirect(&proxyBounds);
-        left = CombineRegions(l.hostInvalidWork, l.hostInvalidWork, proxyRect, RGN_AND, __LINE__,
-                              "Could not combine InvalidWorkRegion and TempRegion.");
-        DeleteRegion(proxyRect);
+        left = ClipRegionToRect(l.hostInvalidWork, l.hostTemp, ToRect(l.hostProxy.rect), __LINE__,
+                                "Could not combine InvalidWorkRegion and TempRegion.");
         if (LeftSomething(left) && l.hostProxy.image.data != nullptr && l.hostProxy.rect == l.input->rect) {
             CopyImageBuffer(l.input, &l.hostProxy);
             SetRegion(l.validHostProxy, ToRect(l.hostProxy.rect), __LINE__,
                       "Could not set rectangle into ValidHostProxyRegion.");
         }
     }
-    CombineRegions(l.validHostProxy, l.validHostProxy, r, RGN_OR, __LINE__,
-                   "Could not combine ValidHostProxyRegion with ValidEffectProxyRegion.");
-    DeleteRegion(r);
+    AddRectToRegion(l.validHostProxy, rect, __LINE__, "Could not set rectangle into ValidHostProxyRegion.",
+                    "Could not combine ValidHostProxyRegion with ValidEffectProxyRegion.");
 }
 
 void AddValidEffect(const RECT& rect)
 {
-    HRGN r = CreateRectRgnIndirect(&rect);
-    if (r == nullptr)
-        ReportSystemFailure(__LINE__, "Could not set rectangle into ValidEffectProxyRegion.");
-    CombineRegions(gLayers.validEffectProxy, gLayers.validEffectProxy, r, RGN_OR, __LINE__,
-                   "Could not combine TempRegion and ValidEffectProxyRegion.");
-    DeleteRegion(r);
+    AddRectToRegion(gLayers.validEffectProxy, rect, __LINE__, "Could not set rectangle into ValidEffectProxyRegion.",
+                    "Could not combine TempRegion and ValidEffectProxyRegion.");
 }
 
 bool Failed(OSErr error)
@@ -117,11 +99,9 @@ void CheckEffectValidity(const PreviewJob& job)
 bool ComputeEffectIn(const RECT& rect, const PreviewJob& job)
 {
     PreviewLayers& l = gLayers;
-    HRGN r = CreateRectRgnIndirect(&rect);
-    int left = InvalidPart(l.effectInvalidWork, l.effectTemp, r, l.validEffectProxy, __LINE__,
+    int left = InvalidPart(l.effectInvalidWork, l.effectTemp, rect, l.validEffectProxy, __LINE__,
                            "Could not combine WorkRegion and ValidEffectProxyRegion.",
                            "Could not combine WorkRegion and TempRegion.");
-    DeleteRegion(r);
     if (!LeftSomething(left))
         return true;
 
@@ -132,11 +112,8 @@ bool ComputeEffectIn(const RECT& rect, const PreviewJob& job)
     if (found == WorkStatus::Interrupted)
         return false;
 
-    const RECT layerBounds = ToRect(l.effectLayer.rect);
-    HRGN layerRect = CreateRectRgnIndirect(&layerBounds);
-    left = CombineRegions(l.effectInvalidWork, l.effectInvalidWork, layerRect, RGN_AND, __LINE__,
-                          "Could not combine InvalidWorkRegion and TempRegion.");
-    DeleteRegion(layerRect);
+    left = ClipRegionToRect(l.effectInvalidWork, l.effectTemp, ToRect(l.effectLayer.rect), __LINE__,
+                            "Could not combine InvalidWorkRegion and TempRegion.");
     bool finished = true;
     if (LeftSomething(left)) {
         const RenderInputs inputs{JobParameters(job), PreviewQuality(), l.input->width, l.input->height};

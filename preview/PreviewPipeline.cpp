@@ -10,6 +10,7 @@
 #include "preview/PreviewProgress.h"
 #include "preview/PreviewStatistics.h"
 #include "preview/PreviewView.h"
+#include "preview/Rects.h"
 #include "preview/Regions.h"
 #include "preview/ScaleRect.h"
 #include "resources/ResourceIds.h"
@@ -52,21 +53,17 @@ struct ScaledSide
 
 ScaledSide gSide;
 
-LONG Width(const RECT& r)
+// The job's view in scaled coordinates: the inner rectangle placed about the centre.
+RECT ScaledView(const PreviewJob& job)
 {
-    return r.right - r.left;
-}
-
-LONG Height(const RECT& r)
-{
-    return r.bottom - r.top;
+    const LONG left = job.centreX - RectWidth(job.viewRect) / 2;
+    const LONG top = job.centreY - RectHeight(job.viewRect) / 2;
+    return RECT{left, top, left + RectWidth(job.viewRect), top + RectHeight(job.viewRect)};
 }
 
 RECT VisibleArea(const PreviewJob& job, const RECT& bounds)
 {
-    const LONG left = job.centreX - Width(job.viewRect) / 2;
-    const LONG top = job.centreY - Height(job.viewRect) / 2;
-    const RECT view{left, top, left + Width(job.viewRect), top + Height(job.viewRect)};
+    const RECT view = ScaledView(job);
     RECT visible;
     return IntersectRect(&visible, &view, &bounds) ? visible : RECT{0, 0, 0, 0};
 }
@@ -75,14 +72,14 @@ RECT VisibleArea(const PreviewJob& job, const RECT& bounds)
 LONG TileSize(double zoom, const RECT& bounds)
 {
     LONG t = std::max(static_cast<LONG>(zoom * kTilePixelsPerPercent), kSmallestTile);
-    t = std::min({t, Height(bounds), Width(bounds)});
+    t = std::min({t, RectHeight(bounds), RectWidth(bounds)});
     return std::max<LONG>(t, 1);
 }
 
 int32_t TileCount(LONG t, const RECT& bounds)
 {
-    const int64_t across = (Width(bounds) + t - 1) / t;
-    const int64_t down = (Height(bounds) + t - 1) / t;
+    const int64_t across = (RectWidth(bounds) + t - 1) / t;
+    const int64_t down = (RectHeight(bounds) + t - 1) / t;
     return int32_t(std::clamp<int64_t>(across * down, 1, INT32_MAX));
 }
 
@@ -132,13 +129,10 @@ bool FindInvalidTile(const RECT& area, LONG t, RECT* found)
     for (LONG y = area.top; y < area.bottom; y += t) {
         for (LONG x = area.left; x < area.right; x += t) {
             const RECT tile{x, y, std::min(x + t, area.right), std::min(y + t, area.bottom)};
-            if (!SetRegion(s.work, tile, __LINE__, "Could not set rectangle into WorkRegion."))
-                continue;
-            if (CombineRegions(s.temp, s.work, s.validScaledProxy, RGN_AND, __LINE__,
-                               "Can't combine WorkRegion and ValidScaledProxyRegion.") == ERROR)
-                continue;
-            const int left =
-                CombineRegions(s.temp, s.work, s.temp, RGN_DIFF, __LINE__, "Can't combine WorkRegion and TempRegion.");
+            // Unlike the work steps, the search passes over a tile it cannot judge.
+            const int left = InvalidPart(s.invalidWork, s.temp, tile, s.validScaledProxy, __LINE__,
+                                         "Can't combine WorkRegion and ValidScaledProxyRegion.",
+                                         "Can't combine WorkRegion and TempRegion.");
             if (left != ERROR && left != NULLREGION) {
                 s.currentTile = tile;
                 *found = tile;
@@ -156,7 +150,7 @@ bool DrawTile()
     ScaledSide& s = gSide;
     const PreviewJob& job = s.job;
     SetRegion(s.work, s.currentTile, __LINE__, "Could not set rectangle into WorkRegion.");
-    int left = InvalidPart(s.invalidWork, s.temp, s.work, s.validScaledProxy, __LINE__,
+    int left = InvalidPart(s.invalidWork, s.temp, s.currentTile, s.validScaledProxy, __LINE__,
                            "Could not combine WorkRegion with ValidScaledProxyRegion.",
                            "Could not combine WorkRegion with TempRegion.");
     if (LeftSomething(left)) {
@@ -165,10 +159,8 @@ bool DrawTile()
         if (!s.drawnOnce || !SameView(job, s.lastDrawn))
             UpdateDisplayBitmap(job);
         if (gDisplayBitmap.bitmap != nullptr) {
-            SetRegion(s.scaledProxy, gDisplayBitmap.scaledProxyRect, __LINE__,
-                      "Could not set rectangle into ScaledProxyRegion.");
-            left = CombineRegions(s.invalidWork, s.invalidWork, s.scaledProxy, RGN_AND, __LINE__,
-                                  "Could not combine InvalidWorkRegion with ScaledProxyRegion.");
+            left = ClipRegionToRect(s.invalidWork, s.scaledProxy, gDisplayBitmap.scaledProxyRect, __LINE__,
+                                    "Could not combine InvalidWorkRegion with ScaledProxyRegion.");
             if (LeftSomething(left)) {
                 DrawPreviewRegion(s.invalidWork, &gLayers.effectLayer, job.zoom);
                 ++gPreviewStats.tilesDrawn;
@@ -185,17 +177,12 @@ bool DrawTile()
 // A visible tile waits to be shown with the others of the job's first moments.
 void CollectForDisplay(const RECT& tile)
 {
-    ScaledSide& s = gSide;
-    const PreviewJob& job = s.job;
+    const PreviewJob& job = gSide.job;
+    const RECT view = ScaledView(job);
     RECT shown = tile;
-    OffsetRect(&shown, job.viewRect.left - (job.centreX - Width(job.viewRect) / 2),
-               job.viewRect.top - (job.centreY - Height(job.viewRect) / 2));
-    HRGN r = CreateRectRgnIndirect(&shown);
-    if (r == nullptr)
-        ReportSystemFailure(__LINE__, "Could not set rectangle into InvalidateDisplayRegion.");
-    CombineRegions(s.invalidateDisplay, s.invalidateDisplay, r, RGN_OR, __LINE__,
-                   "Could not combine InvalidateDisplayRegion with TempRegion.");
-    DeleteRegion(r);
+    OffsetRect(&shown, job.viewRect.left - view.left, job.viewRect.top - view.top);
+    AddRectToRegion(gSide.invalidateDisplay, shown, __LINE__, "Could not set rectangle into InvalidateDisplayRegion.",
+                    "Could not combine InvalidateDisplayRegion with TempRegion.");
 }
 
 bool SliceBody()

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "preview/DialogMessages.h"
+#include "preview/Rects.h"
 #include "preview/ScaleRect.h"
 #include "preview/ZoomLevels.h"
 #include "resources/ResourceIds.h"
@@ -14,22 +15,12 @@ namespace {
 
 constexpr int kFarAway = 0x3FFFFFFF; // a scroll delta that the limits always cut
 
-int Width(const RECT& r)
-{
-    return r.right - r.left;
-}
-
-int Height(const RECT& r)
-{
-    return r.bottom - r.top;
-}
-
 void RecomputeViewRects()
 {
     const RECT& inner = gView.inner;
-    const int left = static_cast<int>(gView.centreX) - Width(inner) / 2;
-    const int top = static_cast<int>(gView.centreY) - Height(inner) / 2;
-    gView.viewRect = RECT{left, top, left + Width(inner), top + Height(inner)};
+    const int left = static_cast<int>(gView.centreX) - RectWidth(inner) / 2;
+    const int top = static_cast<int>(gView.centreY) - RectHeight(inner) / 2;
+    gView.viewRect = RECT{left, top, left + RectWidth(inner), top + RectHeight(inner)};
     const RECT bounds = ScaledImageBounds(gView.zoom);
     RECT shown;
     if (!IntersectRect(&shown, &gView.viewRect, &bounds))
@@ -139,7 +130,8 @@ int Limited(const BarLimits& bar, int64_t position)
 // Moves the view so that the bars stand at (horizontal, vertical), already limited.
 void MoveViewTo(int horizontal, int vertical)
 {
-    const ScaledPoint centre{double(horizontal + Width(gView.inner) / 2), double(vertical + Height(gView.inner) / 2)};
+    const ScaledPoint centre{double(horizontal + RectWidth(gView.inner) / 2),
+                             double(vertical + RectHeight(gView.inner) / 2)};
     SetZoom(&centre, gView.zoom);
     for (bool horizontalBar : {true, false}) {
         const BarState state = Bar(horizontalBar);
@@ -220,8 +212,8 @@ void SetZoom(const ScaledPoint* anchor, double zoom)
     gView.zoom = zoom;
     gView.inner = DisplayInnerRect();
     const RECT bounds = ScaledImageBounds(zoom);
-    gView.centreX = ClampCentre(x, bounds.left, bounds.right, Width(gView.inner));
-    gView.centreY = ClampCentre(y, bounds.top, bounds.bottom, Height(gView.inner));
+    gView.centreX = ClampCentre(x, bounds.left, bounds.right, RectWidth(gView.inner));
+    gView.centreY = ClampCentre(y, bounds.top, bounds.bottom, RectHeight(gView.inner));
     RecomputeViewRects();
 }
 
@@ -241,8 +233,8 @@ void UpdateScrollBars(double zoom, bool redraw)
     if (gView.display == nullptr)
         return;
     const RECT bounds = ScaledImageBounds(zoom);
-    UpdateBar(false, bounds.top, bounds.bottom, Height(gView.inner), gView.viewRect.top, redraw);
-    UpdateBar(true, bounds.left, bounds.right, Width(gView.inner), gView.viewRect.left, redraw);
+    UpdateBar(false, bounds.top, bounds.bottom, RectHeight(gView.inner), gView.viewRect.top, redraw);
+    UpdateBar(true, bounds.left, bounds.right, RectWidth(gView.inner), gView.viewRect.left, redraw);
 }
 
 ScrollPositions ScrollViewBy(int dx, int dy)

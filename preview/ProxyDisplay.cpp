@@ -5,6 +5,7 @@
 #include "preview/DialogMessages.h"
 #include "preview/DisplayBitmap.h"
 #include "preview/PreviewView.h"
+#include "preview/Rects.h"
 #include "preview/Regions.h"
 
 namespace {
@@ -305,8 +306,7 @@ OSErr InitProxyDisplay(HWND dialog, HWND display, const PreviewSource& source)
     gDisplay.handlers = handlers;
     gDisplay.noticePending = true;
     gDisplay.fullRepaintPending = true;
-    const ImageRect& r = source.input->rect;
-    InitPreviewView(dialog, display, RECT{r.left, r.top, r.right, r.bottom});
+    InitPreviewView(dialog, display, ToRect(source.input->rect));
     CreateDrawingObjects();
     return InitPreviewPipeline(dialog, display, source);
 }

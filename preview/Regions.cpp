@@ -43,11 +43,30 @@ int CombineRegions(HRGN target, HRGN a, HRGN b, int mode, uint32_t line, const c
     return complexity;
 }
 
-int InvalidPart(HRGN invalid, HRGN temp, HRGN area, HRGN valid, uint32_t line, const char* intersectFailure,
+int InvalidPart(HRGN invalid, HRGN temp, const RECT& area, HRGN valid, uint32_t line, const char* intersectFailure,
                 const char* differenceFailure)
 {
-    CombineRegions(temp, area, valid, RGN_AND, line, intersectFailure);
-    return CombineRegions(invalid, area, temp, RGN_DIFF, line, differenceFailure);
+    if (!SetRegion(temp, area, line, "Could not set rectangle into TempRegion.") ||
+        !SetRegion(invalid, area, line, "Could not set rectangle into InvalidWorkRegion."))
+        return ERROR;
+    CombineRegions(temp, temp, valid, RGN_AND, line, intersectFailure);
+    return CombineRegions(invalid, invalid, temp, RGN_DIFF, line, differenceFailure);
+}
+
+void AddRectToRegion(HRGN target, const RECT& rect, uint32_t line, const char* setFailure, const char* combineFailure)
+{
+    HRGN r = CreateRectRgnIndirect(&rect);
+    if (r == nullptr)
+        ReportSystemFailure(line, setFailure);
+    CombineRegions(target, target, r, RGN_OR, line, combineFailure);
+    DeleteRegion(r);
+}
+
+int ClipRegionToRect(HRGN target, HRGN temp, const RECT& rect, uint32_t line, const char* failure)
+{
+    if (!SetRegion(temp, rect, line, "Could not set rectangle into TempRegion."))
+        return ERROR;
+    return CombineRegions(target, target, temp, RGN_AND, line, failure);
 }
 
 bool IsRegionEmpty(HRGN region)

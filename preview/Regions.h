@@ -29,8 +29,12 @@ inline void EmptyRegion(HRGN region)
 }
 bool IsRegionEmpty(HRGN region);
 // `invalid` = `area` less what `valid` holds, through `temp`: the complexity of the result.
-int InvalidPart(HRGN invalid, HRGN temp, HRGN area, HRGN valid, uint32_t line, const char* intersectFailure,
+int InvalidPart(HRGN invalid, HRGN temp, const RECT& area, HRGN valid, uint32_t line, const char* intersectFailure,
                 const char* differenceFailure);
+// `target` |= `rect`.
+void AddRectToRegion(HRGN target, const RECT& rect, uint32_t line, const char* setFailure, const char* combineFailure);
+// `target` &= `rect`, through `temp`: the complexity of the result.
+int ClipRegionToRect(HRGN target, HRGN temp, const RECT& rect, uint32_t line, const char* failure);
 
 // The rectangles of a region in the system's order; empty when the region is empty or unreadable.
 std::vector<RECT> RegionRects(HRGN region);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "diag/ErrorReport.h"
+#include "preview/Rects.h"
 #include "resources/ResourceIds.h"
 #include "ui/DialogState.h"
 
@@ -162,16 +163,6 @@ LRESULT CALLBACK SizeGripProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-int Width(const RECT& r)
-{
-    return r.right - r.left;
-}
-
-int Height(const RECT& r)
-{
-    return r.bottom - r.top;
-}
-
 } // namespace
 
 void BuildInitialDialogItems(HWND dialog)
@@ -192,8 +183,8 @@ bool RepositionControls(HWND dialog)
 {
     RECT client;
     GetClientRect(dialog, &client);
-    const int dx = Width(client) - Width(gLayout.initialClient);
-    const int dy = Height(client) - Height(gLayout.initialClient);
+    const int dx = RectWidth(client) - RectWidth(gLayout.initialClient);
+    const int dy = RectHeight(client) - RectHeight(gLayout.initialClient);
 
     // One batch: the controls move together, each repainting once.
     HDWP batch = BeginDeferWindowPos(gLayout.count);
@@ -222,8 +213,8 @@ bool SetMinimumTrackingSize(MINMAXINFO* info)
 {
     if (!gLayout.recorded)
         return false;
-    info->ptMinTrackSize.x = Width(gLayout.initialWindow);
-    info->ptMinTrackSize.y = Height(gLayout.initialWindow);
+    info->ptMinTrackSize.x = RectWidth(gLayout.initialWindow);
+    info->ptMinTrackSize.y = RectHeight(gLayout.initialWindow);
     return true;
 }
 
@@ -244,8 +235,8 @@ void PlaceDialog(HWND dialog, const RECT& rect)
             RECT fallback = gLayout.initialWindow;
             if (!gLayout.recorded)
                 GetWindowRect(dialog, &fallback);
-            width = Width(fallback);
-            height = Height(fallback);
+            width = RectWidth(fallback);
+            height = RectHeight(fallback);
         }
         MoveWindow(dialog, 0, 0, int(width), int(height), TRUE);
         CenterDialog(dialog);
@@ -262,8 +253,8 @@ void CenterDialog(HWND dialog)
     MapWindowPoints(reference, nullptr, reinterpret_cast<POINT*>(&area), 2);
     RECT window;
     GetWindowRect(dialog, &window);
-    const int width = Width(window);
-    const int height = Height(window);
+    const int width = RectWidth(window);
+    const int height = RectHeight(window);
     const int screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
 
@@ -273,10 +264,10 @@ void CenterDialog(HWND dialog)
     const bool systemMenu = (GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU) != 0;
     const int shift = systemMenu ? caption : caption + (caption / 3 - caption) / 2;
 
-    int x = area.left + std::max(Width(area) - width, 0) / 2 - shift;
+    int x = area.left + std::max<int>(RectWidth(area) - width, 0) / 2 - shift;
     if (x + width > screenWidth)
         x = std::max(screenWidth - width, 0);
-    int y = area.top + std::max(Height(area) - height, 0) / 3;
+    int y = area.top + std::max<int>(RectHeight(area) - height, 0) / 3;
     if (y + height > screenHeight)
         y = std::max(screenHeight - height, 0);
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -33,11 +33,6 @@ struct ToolState
 
 ToolState gTools{kNoTool, false, nullptr, nullptr, nullptr, nullptr, nullptr};
 
-bool KeyDown(int key)
-{
-    return (GetKeyState(key) & 0x8000) != 0;
-}
-
 // Ctrl and Alt change the cursor at once, without the mouse moving.
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM key, LPARAM flags)
 {
@@ -153,8 +148,8 @@ uint32_t CurrentTool()
 
 void UpdateToolCursor(bool ignoreKeys)
 {
-    const bool alt = !ignoreKeys && KeyDown(VK_MENU);
-    const bool ctrl = !ignoreKeys && KeyDown(VK_CONTROL);
+    const bool alt = !ignoreKeys && KeyHeld(VK_MENU);
+    const bool ctrl = !ignoreKeys && KeyHeld(VK_CONTROL);
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     HCURSOR current = arrow;
     HCURSOR drag = arrow;
@@ -175,6 +170,11 @@ void UpdateToolCursor(bool ignoreKeys)
     gTools.drag = drag != nullptr ? drag : arrow;
     if (gTools.display != nullptr)
         SetClassLongPtrA(gTools.display, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(gTools.current));
+}
+
+bool KeyHeld(int key)
+{
+    return (GetKeyState(key) & 0x8000) != 0;
 }
 
 HCURSOR CurrentToolCursor()

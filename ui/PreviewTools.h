@@ -19,6 +19,9 @@ uint32_t CurrentTool();
 // current one the preview class's cursor.
 void UpdateToolCursor(bool ignoreKeys);
 
+// Whether a modifier key is down as the message being handled was sent.
+bool KeyHeld(int key);
+
 // What the gestures show: the cursor while no button is held and the one while it is.
 HCURSOR CurrentToolCursor();
 HCURSOR DragToolCursor();

@@ -8,6 +8,7 @@
 #include "preview/DialogMessages.h"
 #include "preview/PreviewLayers.h"
 #include "preview/PreviewView.h"
+#include "preview/Rects.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ bool InvalidateStar(const StarRecord& star, bool on)
 {
     const ImageRect r = StarEffectRect(star);
     if (!IsEmptyRect(r)) {
-        SetFilterEffectsInvalidInRect(RECT{r.left, r.top, r.right, r.bottom});
+        SetFilterEffectsInvalidInRect(ToRect(r));
         return true;
     }
     // A star switched on that never had a shape built may reach anywhere; one switched off that had none

@@ -47,11 +47,6 @@ bool IsBand(MouseState state)
     return state == MouseState::ZoomBand || state == MouseState::DeleteBand || state == MouseState::RestoreBand;
 }
 
-bool KeyDown(int key)
-{
-    return (GetKeyState(key) & 0x8000) != 0;
-}
-
 POINT ScreenPointOf(HWND display, LPARAM lParam)
 {
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -86,8 +81,8 @@ void Begin(HWND display, POINT point)
     gGesture.press = gGesture.bandStart = gGesture.last = point;
     SetCapture(display);
     SetFocus(display);
-    const bool alt = KeyDown(VK_MENU);
-    const bool ctrl = KeyDown(VK_CONTROL);
+    const bool alt = KeyHeld(VK_MENU);
+    const bool ctrl = KeyHeld(VK_CONTROL);
     switch (CurrentTool()) {
     case kNoTool: gGesture.state = MouseState::PressedNoTool; break;
     case kHandTool:
@@ -149,12 +144,6 @@ bool IsClick(POINT release)
            release.y >= gGesture.press.y - dy && release.y < gGesture.press.y + dy;
 }
 
-// The point, as the anchor of a zoom step: it becomes the centre of the view.
-ScaledPoint AnchorAt(POINT screen)
-{
-    return ViewPointAt(screen);
-}
-
 void End(HWND display, POINT release)
 {
     HWND dialog = GetParent(display);
@@ -164,7 +153,7 @@ void End(HWND display, POINT release)
     case MouseState::Idle:
     case MouseState::PressedNoTool: break;
     case MouseState::ZoomOutClick: {
-        const ScaledPoint anchor = AnchorAt(Clamped(release));
+        const ScaledPoint anchor = ViewPointAt(Clamped(release)); // becomes the view's centre
         ZoomOutOneStep(dialog, &anchor);
         break;
     }
@@ -173,7 +162,7 @@ void End(HWND display, POINT release)
         KillTimer(display, kBandTimer);
         HideBand(true);
         if (IsClick(release)) {
-            const ScaledPoint anchor = AnchorAt(release);
+            const ScaledPoint anchor = ViewPointAt(release);
             ZoomInOneStep(dialog, &anchor);
         } else {
             ZoomToRectangle(dialog, gGesture.bandStart, Clamped(release));
@@ -243,7 +232,7 @@ void OnBandTimer(HWND display)
 void OnKey(WPARAM key, LPARAM flags)
 {
     const int repeat = std::max(int(LOWORD(flags)), 1);
-    const bool ctrl = KeyDown(VK_CONTROL);
+    const bool ctrl = KeyHeld(VK_CONTROL);
     const int line = ctrl ? kFastLineScroll * repeat : repeat;
     switch (key) {
     case VK_PRIOR: KeyboardScroll(ctrl ? kScrollPagesLeft : kScrollPagesUp, repeat); break;
