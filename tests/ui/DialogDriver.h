@@ -60,6 +60,9 @@ private:
     long sent_ = 0; // key and button messages the inputs so far make
 };
 
+// Where a test's screenshot `name` goes: build/windows/screenshots/, created when missing.
+std::string ScreenshotPath(const char* name);
+
 // A visible dialog of this process with `caption`, waited for up to `milliseconds`; null when none came.
 HWND WaitForDialog(const char* caption, DWORD milliseconds);
 

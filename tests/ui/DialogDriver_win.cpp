@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -317,6 +318,14 @@ bool DialogDriver::SaveScreenshot(const std::string& path)
     DeleteDC(memory);
     ReleaseDC(dialog_, window);
     return saved;
+}
+
+std::string ScreenshotPath(const char* name)
+{
+    const std::filesystem::path folder = std::filesystem::path(CORVANE_BINARY_DIR) / "screenshots";
+    std::error_code ignored;
+    std::filesystem::create_directories(BuildOutputPath(folder.string()), ignored);
+    return BuildOutputPath((folder / name).string());
 }
 
 HWND WaitForDialog(const char* caption, DWORD milliseconds)

@@ -92,9 +92,7 @@ TEST_F(DialogLayout, ControlsFollowTheirAnchorsAndTheGripStopsAtTheTemplateSize)
         EXPECT_EQ(Edges(dialog, IDC_HAND_TOOL), before[IDC_HAND_TOOL]);
         EXPECT_EQ(Edges(dialog, IDC_DELETE_TOOL), before[IDC_DELETE_TOOL]);
         Sleep(500); // the preview's slices
-        const std::filesystem::path screenshots = std::filesystem::path(CORVANE_BINARY_DIR) / "screenshots";
-        std::filesystem::create_directories(BuildOutputPath(screenshots.string()));
-        EXPECT_TRUE(dialog.SaveScreenshot(BuildOutputPath((screenshots / "dialog-enlarged.png").string())));
+        EXPECT_TRUE(dialog.SaveScreenshot(ScreenshotPath("dialog-enlarged.png")));
 
         DragBy(dialog, IDC_SIZE_GRIP, -400, -300);
         EXPECT_EQ(Edges(dialog), window);

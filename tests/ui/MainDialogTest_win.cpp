@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -95,14 +94,6 @@ size_t WorkingSet()
     counters.cb = sizeof counters;
     K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.WorkingSetSize; // Wine reports no private usage
-}
-
-std::string ScreenshotPath(const char* name)
-{
-    const std::filesystem::path folder = std::filesystem::path(CORVANE_BINARY_DIR) / "screenshots";
-    std::error_code ignored;
-    std::filesystem::create_directories(BuildOutputPath(folder.string()), ignored);
-    return BuildOutputPath((folder / name).string());
 }
 
 TEST_F(MainDialog, OpensQuicklyWithOutputSpikesOnlyOffAndTheFocusInIntensity)

@@ -3,7 +3,6 @@
 // applied image must show exactly.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "DialogDriver.h"
+#include "PreviewWatch.h"
 #include "engine/EffectTables.h"
 #include "engine/EngineState.h"
 #include "engine/RenderEffect.h"
@@ -192,24 +192,8 @@ protected:
     const HostDocument document_ = ToolField();
     LoadedModule module_;
     std::unique_ptr<Host> host_;
+    const PreviewWatch watch_; // on this thread, which runs the dialogs
 };
-
-// Every job of the preview ends with its progress bar emptied.
-void WaitForPreview(DialogDriver& dialog)
-{
-    dialog.Settle();
-    Sleep(60); // the restart's first timer tick
-    const DWORD start = GetTickCount();
-    PBRANGE range{0, 1};
-    while (GetTickCount() - start < 20000) {
-        SendMessageA(dialog.Item(IDC_PROGRESS), PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-        if (range.iHigh == 0)
-            break;
-        Sleep(20);
-    }
-    EXPECT_EQ(range.iHigh, 0) << "the preview did not finish";
-    dialog.Settle();
-}
 
 RECT InnerRect(DialogDriver& dialog)
 {
@@ -351,8 +335,7 @@ TEST_F(PreviewTools, ABandBeyondTheEdgeAndTheKeysScrollTheView)
         const int scrolled = position() - start;
         EXPECT_GE(scrolled, 60);
         EXPECT_EQ(scrolled % 20, 0) << "each tick scrolls by the overshoot";
-        EXPECT_TRUE(dialog.SaveScreenshot(
-            BuildOutputPath(std::string(CORVANE_BINARY_DIR) + "/screenshots/preview-band-scrolling.png")));
+        EXPECT_TRUE(dialog.SaveScreenshot(ScreenshotPath("preview-band-scrolling.png")));
         dialog.ButtonUp(display, POINT{inner.right + 20, CentreOf(dialog).y + 60});
 
         // Keys scroll the preview that has the focus: End to the bottom-right corner, Home back.
@@ -397,8 +380,7 @@ TEST_F(PreviewTools, TheDeleteToolReachesByZoomAndOkAppliesTheSwitchedStars)
         dialog.ClickAt(display, ClientAt(dialog, 400, PixelOf(centre), fourfold.out, 2));
         dialog.ClickAt(display, ClientAt(dialog, 400, PixelOf(centre), fourfold.in, 2));
         WaitForPreview(dialog);
-        EXPECT_TRUE(dialog.SaveScreenshot(
-            BuildOutputPath(std::string(CORVANE_BINARY_DIR) + "/screenshots/preview-delete-400.png")));
+        EXPECT_TRUE(dialog.SaveScreenshot(ScreenshotPath("preview-delete-400.png")));
         dialog.Press(VK_RETURN);
     });
     ASSERT_EQ(result, noErr);

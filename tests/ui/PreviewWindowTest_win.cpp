@@ -3,20 +3,18 @@
 // WM_PRINT, which paints from its display bitmap; screenshots go to build/windows/screenshots/.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "DialogDriver.h"
+#include "PreviewWatch.h"
 #include "preview/DialogMessages.h"
 #include "preview/ZoomLevels.h"
 #include "resources/ResourceIds.h"
@@ -29,42 +27,9 @@ const char* const kLevelTexts[kZoomLevelCount] = {
     "0.30%",   "0.50%",   "1.00%",   "2.50%",   "6.25%",   "12.50%",  "25.00%",   "33.33%",   "50.00%",  "66.67%",
     "100.00%", "200.00%", "300.00%", "400.00%", "600.00%", "800.00%", "1000.00%", "1200.00%", "1600.00%"};
 
-// Ordinals of the last restart the dialog took from its queue and of the last job that ended.
-std::atomic<long> gEvents{0}, gLastRestart{0}, gLastEnd{0};
-
-LRESULT CALLBACK SeeRestarts(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HC_ACTION && wParam == PM_REMOVE && reinterpret_cast<const MSG*>(lParam)->message == WM_RESTARTPREVIEW)
-        gLastRestart = ++gEvents;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// A finished job empties the progress bar, whose range goes back to 0.
-LRESULT CALLBACK SeeEndedJobs(int code, WPARAM wParam, LPARAM lParam)
-{
-    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == PBM_SETRANGE32 && sent->lParam == 0 &&
-        GetDlgCtrlID(sent->hwnd) == IDC_PROGRESS)
-        gLastEnd = ++gEvents;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Until the job of the last restart has ended, with the queue drained so that no restart waits behind it.
-void WaitForPreview(DialogDriver& dialog)
-{
-    const DWORD start = GetTickCount();
-    for (dialog.Settle(); gLastEnd <= gLastRestart; dialog.Settle()) {
-        ASSERT_LT(GetTickCount() - start, 30000u) << "the preview did not finish";
-        Sleep(5);
-    }
-}
-
 void Screenshot(DialogDriver& dialog, const char* name)
 {
-    const std::filesystem::path folder = std::filesystem::path(CORVANE_BINARY_DIR) / "screenshots";
-    std::error_code ignored;
-    std::filesystem::create_directories(BuildOutputPath(folder.string()), ignored);
-    EXPECT_TRUE(dialog.SaveScreenshot(BuildOutputPath((folder / name).string()))) << name;
+    EXPECT_TRUE(dialog.SaveScreenshot(ScreenshotPath(name))) << name;
 }
 
 // The preview control's client area, 0xRRGGBB row by row, `width` pixels to a row.
@@ -137,13 +102,8 @@ protected:
         options.dialogAnswer = DialogAnswer::None;
         host_ = std::make_unique<Host>(module_.entry, options);
         EXPECT_TRUE(host_->SetDocument(document));
-        gEvents = gLastRestart = gLastEnd = 0;
-        HHOOK restarts = SetWindowsHookExA(WH_GETMESSAGE, SeeRestarts, nullptr, GetCurrentThreadId());
-        HHOOK ends = SetWindowsHookExA(WH_CALLWNDPROC, SeeEndedJobs, nullptr, GetCurrentThreadId());
-        const OSErr result = RunWithDialog(host_.get(), script);
-        UnhookWindowsHookEx(restarts);
-        UnhookWindowsHookEx(ends);
-        return result;
+        const PreviewWatch watch;
+        return RunWithDialog(host_.get(), script);
     }
 
     LoadedModule module_;
