@@ -32,6 +32,9 @@ public:
     void Press(WORD key, bool ctrl = false);
     void Type(const char* text);
     void ClickAt(HWND control, POINT clientPoint);
+    // Clicks the middle of `control`, which opens a popup menu; the menu's window once it has stayed
+    // open for a moment (opened again if it closed at once), or null.
+    HWND OpenMenuWithClick(HWND control);
     // Press at `from`, move to `to` in a few steps, release there.
     void Drag(HWND control, POINT from, POINT to);
     // The parts of a gesture, for tests that act in its middle; points in the control's client coordinates.

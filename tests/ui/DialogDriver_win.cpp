@@ -181,6 +181,25 @@ void DialogDriver::ClickAt(HWND control, POINT clientPoint)
     SendInputs(inputs, 3, 2);
 }
 
+// Under Xvfb the window system reports the focus of a window that closed just before (a file dialog, a
+// message box) a little late, and a menu opened in that moment closes again at once, as after a click
+// elsewhere. Keys meant for the menu would then reach the dialog, so the menu must stay open for a while
+// before it is used.
+HWND DialogDriver::OpenMenuWithClick(HWND control)
+{
+    RECT bounds;
+    GetClientRect(control, &bounds);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ClickAt(control, POINT{bounds.right / 2, bounds.bottom / 2});
+        HWND menu = nullptr;
+        WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); });
+        Sleep(150);
+        if (menu != nullptr && IsWindowVisible(menu))
+            return menu;
+    }
+    return nullptr;
+}
+
 void DialogDriver::Drag(HWND control, POINT from, POINT to)
 {
     Settle();

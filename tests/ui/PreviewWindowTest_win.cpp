@@ -66,9 +66,7 @@ void ClickOn(DialogDriver& dialog, int id)
 // The zoom menu's item `steps` down from its top ("6%" is one), chosen with the keys.
 void ChooseFromZoomMenu(DialogDriver& dialog, int steps)
 {
-    ClickOn(dialog, IDC_ZOOM_ARROW);
-    for (const DWORD start = GetTickCount(); !FindWindowA("#32768", nullptr) && GetTickCount() - start < 5000;)
-        Sleep(5);
+    ASSERT_NE(dialog.OpenMenuWithClick(dialog.Item(IDC_ZOOM_ARROW)), nullptr);
     for (int step = 0; step < steps; ++step)
         dialog.Press(VK_DOWN);
     dialog.Press(VK_RETURN);

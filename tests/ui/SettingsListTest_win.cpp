@@ -136,15 +136,7 @@ int Selected(DialogDriver& dialog)
 // Opens the Settings menu with a click on its icon; whether each of its items is grayed.
 std::map<std::string, bool> OpenSettingsMenu(DialogDriver& dialog)
 {
-    HWND icon = dialog.Item(IDC_SETTINGS_MENU);
-    RECT bounds;
-    GetClientRect(icon, &bounds);
-    dialog.ClickAt(icon, POINT{bounds.right / 2, bounds.bottom / 2});
-    HWND popup = WaitForWindow([](HWND window) {
-        char className[16] = {};
-        GetClassNameA(window, className, sizeof className);
-        return lstrcmpA(className, "#32768") == 0;
-    });
+    HWND popup = dialog.OpenMenuWithClick(dialog.Item(IDC_SETTINGS_MENU));
     std::map<std::string, bool> grayed;
     HMENU menu = popup != nullptr ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
     for (int position = 0; menu != nullptr && position < GetMenuItemCount(menu); ++position) {
