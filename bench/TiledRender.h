@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -41,7 +42,8 @@ inline const BenchMode* FindBenchMode(const char* name)
 }
 
 // The field of a benchmark's command line, `[mode] [width height stars]`: the mode may be left out (a
-// width is never a mode's name), and so may the size. False for an unknown mode.
+// width is never a mode's name), and so may the size. An unknown mode prints the usage of benchmark
+// `name`, whose own options are `more`, and gives false.
 struct BenchField
 {
     const BenchMode* mode = &kBenchModes[0];
@@ -50,7 +52,7 @@ struct BenchField
     int32_t stars = 3000;
 };
 
-inline bool ParseBenchField(int argc, char** argv, BenchField* field)
+inline bool ParseBenchField(int argc, char** argv, BenchField* field, const char* name, const char* more = "")
 {
     int first = 1;
     if (argc > 1 && (argv[1][0] < '0' || argv[1][0] > '9')) {
@@ -62,6 +64,8 @@ inline bool ParseBenchField(int argc, char** argv, BenchField* field)
         field->height = std::atoi(argv[first + 1]);
         field->stars = std::atoi(argv[first + 2]);
     }
+    if (field->mode == nullptr)
+        std::fprintf(stderr, "usage: %s [rgb16 | rgb8 | grey32] [width height stars]%s\n", name, more);
     return field->mode != nullptr;
 }
 

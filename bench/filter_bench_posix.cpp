@@ -131,10 +131,8 @@ double TimeHostRun(const HostDocument& document, const Descriptor& parameters, u
 int main(int argc, char** argv)
 {
     BenchField field;
-    if (!ParseBenchField(argc, argv, &field)) {
-        std::fprintf(stderr, "usage: %s [rgb16 | rgb8 | grey32] [width height stars]\n", "filter_bench");
+    if (!ParseBenchField(argc, argv, &field, "filter_bench"))
         return 1;
-    }
     const BenchMode* mode = field.mode;
     const int32_t width = field.width;
     const int32_t height = field.height;

@@ -137,10 +137,8 @@ int main(int argc, char** argv)
             rest.push_back(argv[i]);
     }
     BenchField field;
-    if (!ParseBenchField(int(rest.size()), rest.data(), &field)) {
-        std::fprintf(stderr, "usage: preview_bench [rgb16 | rgb8 | grey32] [width height stars] [--png FILE]\n");
+    if (!ParseBenchField(int(rest.size()), rest.data(), &field, "preview_bench", " [--png FILE]"))
         return 1;
-    }
     HeapHostMemory memory;
     BuildToneTables();
     StarfieldOptions options;

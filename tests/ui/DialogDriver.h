@@ -63,6 +63,21 @@ private:
     long sent_ = 0; // key and button messages the inputs so far make
 };
 
+// Milliseconds any single wait of a window test may take.
+constexpr DWORD kPatience = 5000;
+
+// Polls `condition` until it holds or `milliseconds` have passed; whether it held.
+template <typename Condition> bool WaitUntil(Condition condition, DWORD milliseconds = kPatience)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(2);
+    }
+    return true;
+}
+
 // Where a test's screenshot `name` goes: build/windows/screenshots/, created when missing.
 std::string ScreenshotPath(const char* name);
 

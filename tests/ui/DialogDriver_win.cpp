@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr DWORD kPatience = 5000; // milliseconds any single wait may take
 constexpr WPARAM kMarkerTag = 0xC0DE;
 
 std::atomic<long> gInputTaken{0};
@@ -51,17 +50,6 @@ LRESULT CALLBACK CountTakenMessages(int code, WPARAM wParam, LPARAM lParam)
             gMarkerTaken = long(message->lParam);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-template <typename Condition> bool WaitUntil(Condition condition, DWORD milliseconds = kPatience)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(2);
-    }
-    return true;
 }
 
 struct DialogSearch

@@ -32,19 +32,6 @@ constexpr const char* kLoadCaption = "Load Corvane Pro Parameter File";
 constexpr const char* kSaveCaption = "Save Corvane Pro Parameter File";
 constexpr const char* kDeleteCaption = "Delete Corvane Pro Parameter File";
 constexpr const char* kConversionCaption = "Parameter Set Conversion";
-constexpr DWORD kPatience = 5000;
-
-template <typename Condition> bool WaitUntil(Condition condition)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > kPatience)
-            return false;
-        Sleep(5);
-    }
-    return true;
-}
-
 // A stored set with a recognisable intensity and angle, of any version.
 std::vector<uint8_t> SetBytes(int16_t intensity, int16_t angle = 0, uint16_t build = 4)
 {
